@@ -1,0 +1,13 @@
+// Exit codes of pavrin-cli besides the engine's run status (0 to 8), which `run` passes on.
+#pragma once
+
+namespace pavrin::cli {
+
+enum ExitCode : int {
+    ExitProjectMissing = 2,     // the project file does not exist (the engine's "file error")
+    ExitUsage = 64,             // bad command line (sysexits EX_USAGE)
+    ExitEngineUnavailable = 69, // engine library missing, not loadable or without entry point
+    ExitRunFolder = 73,         // temporary run folder or names.dat could not be made
+};
+
+} // namespace pavrin::cli

@@ -1,0 +1,120 @@
+#include "RunCommand.h"
+
+#include "EngineLibrary.h"
+#include "ExitCodes.h"
+#include "RunFiles.h"
+#include "Summary.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+
+namespace pavrin::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path absoluteProjectPath(const std::string& argument) {
+    const fs::path path = fs::absolute(argument);
+    // ".." after a symbolic link means the link target's parent, so let the file system resolve it.
+    for (const auto& part : path)
+        if (part == "..")
+            return fs::weakly_canonical(path);
+    return path.lexically_normal();
+}
+
+std::optional<fs::file_time_type> modificationTime(const fs::path& file) {
+    std::error_code ec;
+    const auto time = fs::last_write_time(file, ec);
+    return ec ? std::nullopt : std::optional(time);
+}
+
+std::optional<std::string> readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad())
+        return std::nullopt;
+    return text.str();
+}
+
+// Calls the entry point with 1 from inside `folder`; the working directory is restored on the way out.
+std::int32_t callEngine(const EngineLibrary& engine, const RunDirectory& folder, std::ostream& out) {
+    const ScopedWorkingDirectory inFolder(folder.path());
+    out.flush(); // the engine writes its progress lines to the same console
+    std::fflush(stdout);
+    const std::int32_t status = engine.call(1);
+    std::cout.flush();
+    std::fflush(stdout);
+    return status;
+}
+
+void printResults(std::int32_t status, const RunFiles& files, std::optional<fs::file_time_type> reportBefore,
+                  std::ostream& out) {
+    out << "Run status: " << status << " (" << runStatusMeaning(status) << ")\n";
+    out << "Report:    " << files.report.string() << "\n";
+    out << "Plot file: " << files.plot.string() << "\n\n";
+
+    const auto reportAfter = modificationTime(files.report);
+    const auto report = reportAfter ? readFile(files.report) : std::nullopt;
+    if (!report) {
+        out << "The report could not be read: " << files.report.string() << "\n";
+        return;
+    }
+    if (reportBefore && reportBefore == reportAfter) {
+        out << "The report was not rewritten by this run; it is left from an earlier one.\n";
+        return;
+    }
+    out << formatSummary(extractSummary(*report));
+    if (status >= 2 && status <= 8) {
+        out << "\nEnd of the report:\n";
+        for (const auto& line : extractClosingMessage(*report))
+            out << line << "\n";
+    }
+}
+
+} // namespace
+
+int runCommand(const std::string& projectArgument, std::ostream& out, std::ostream& err) {
+    RunFiles files;
+    try {
+        files = deriveRunFiles(absoluteProjectPath(projectArgument));
+    } catch (const fs::filesystem_error& e) {
+        err << "pavrin-cli: cannot resolve the project path " << projectArgument << ": " << e.code().message()
+            << "\n";
+        return ExitProjectMissing;
+    }
+    std::error_code ec;
+    if (!fs::is_regular_file(files.project, ec)) {
+        err << "pavrin-cli: project file not found: " << files.project.string() << "\n";
+        return ExitProjectMissing;
+    }
+    if (const auto problem = runFilesProblem(files)) {
+        err << "pavrin-cli: " << *problem << "\n";
+        return ExitProjectMissing;
+    }
+
+    const auto reportBefore = modificationTime(files.report);
+    std::int32_t status = 0;
+    try {
+        // Destroyed in reverse order: the library is unloaded, then names.dat and the folder go.
+        const RunDirectory folder(files);
+        const EngineLibrary engine(EngineLibrary::besideExecutable());
+        status = callEngine(engine, folder, out);
+    } catch (const EngineLibraryError& e) {
+        err << "pavrin-cli: " << e.what() << "\n";
+        return ExitEngineUnavailable;
+    } catch (const std::exception& e) {
+        err << "pavrin-cli: cannot prepare the run: " << e.what() << "\n";
+        return ExitRunFolder;
+    }
+    printResults(status, files, reportBefore, out);
+    return status;
+}
+
+} // namespace pavrin::cli

@@ -1,0 +1,83 @@
+// pavrin-cli: the headless runner. It drives the analysis engine through the same exported entry
+// point and run-file list as the front end, for scripts, tests and machines without a display.
+#include "ExitCodes.h"
+#include "RunCommand.h"
+
+#include <iostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace pavrin::cli;
+
+struct Command {
+    std::string_view name;
+    std::string_view arguments; // as shown in the usage
+    std::string_view purpose;
+    std::size_t argumentCount;
+    int (*handler)(std::span<const std::string> arguments);
+};
+
+int runHandler(std::span<const std::string> arguments) {
+    return runCommand(arguments[0], std::cout, std::cerr);
+}
+
+// Subcommands; `check` and `convert` join this table later.
+constexpr Command kCommands[] = {
+    {"run", "PROJECT.pv3d",
+     "Run the analysis of PROJECT with the engine library beside this program.\n"
+     "      Writes the report (.pv3o), plot file (.pv3p) and notes file (.pv3r) next to\n"
+     "      PROJECT, then prints the run status, their paths and the load-settlement summary.\n"
+     "      Exit code: the engine's run status (0 completed, 1 not requested, 2 file error,\n"
+     "      3 input error, 4-8 stopped at the end of the soil profile).",
+     1, runHandler},
+};
+
+void printUsage(std::ostream& out) {
+    out << "usage: pavrin-cli COMMAND ARGUMENTS...\n"
+           "       pavrin-cli --help\n\ncommands:\n";
+    for (const auto& command : kCommands)
+        out << "  pavrin-cli " << command.name << " " << command.arguments << "\n      " << command.purpose
+            << "\n";
+    out << "\nother exit codes: " << ExitProjectMissing << " project file not found, " << ExitUsage
+        << " bad usage,\n  " << ExitEngineUnavailable << " engine library missing or unusable, "
+        << ExitRunFolder << " temporary run folder could not be made.\n";
+}
+
+int usageError(const std::string& message) {
+    std::cerr << "pavrin-cli: " << message << "\n\n";
+    printUsage(std::cerr);
+    return ExitUsage;
+}
+
+bool isHelp(std::string_view argument) {
+    return argument == "--help" || argument == "-h";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty())
+        return usageError("no command given");
+    if (isHelp(arguments[0])) {
+        printUsage(std::cout);
+        return 0;
+    }
+    for (const auto& command : kCommands) {
+        if (arguments[0] != command.name)
+            continue;
+        const std::span<const std::string> rest(arguments.begin() + 1, arguments.end());
+        if (!rest.empty() && isHelp(rest[0])) {
+            printUsage(std::cout);
+            return 0;
+        }
+        if (rest.size() != command.argumentCount)
+            return usageError(std::string(command.name) + " expects " + std::string(command.arguments));
+        return command.handler(rest);
+    }
+    return usageError("unknown command: " + arguments[0]);
+}

@@ -1,0 +1,56 @@
+#include "PlotWriter.h"
+
+#include "FieldFormat.h"
+#include "ReportWriter.h"
+
+#include <algorithm>
+
+namespace pavrin::engine {
+
+void PlotWriter::curveCount(Int count) {
+    appendFreeInt(out_, count);
+    out_ += '\n';
+}
+
+void PlotWriter::curveRow(const TzCurve& curve, Int pointCount) {
+    writeCurveRow(out_, curve, pointCount);
+}
+
+void PlotWriter::pointRow(const CurvePoint& point) {
+    writePointRow(out_, point);
+}
+
+void PlotWriter::curves(const std::vector<TzCurve>& curves) {
+    const auto count = std::min<std::size_t>(curves.size(), MaxPlotCurves);
+    curveCount(static_cast<Int>(count));
+    for (std::size_t k = 0; k < count; ++k) {
+        curveRow(curves[k], static_cast<Int>(curves[k].points.size()));
+        for (const CurvePoint& p : curves[k].points)
+            pointRow(p);
+    }
+}
+
+void PlotWriter::qwCurve(const std::vector<QwPoint>& points) {
+    curveCount(static_cast<Int>(points.size()));
+    for (const QwPoint& p : points)
+        writeQwRow(out_, p);
+}
+
+void PlotWriter::runCounts(Int tipMovements, Int increments, Int units) {
+    appendFreeInt(out_, tipMovements);
+    appendFreeInt(out_, increments);
+    appendFreeInt(out_, units);
+    out_ += '\n';
+}
+
+void PlotWriter::loadDistribution(const Solution& solution) {
+    for (const IncrementValues& inc : solution.increments)
+        writeIncrementPlotRow(out_, inc);
+}
+
+void PlotWriter::summary(const std::vector<LoadSettlement>& results) {
+    for (const LoadSettlement& r : results)
+        writeSummaryRow(out_, r);
+}
+
+} // namespace pavrin::engine

@@ -1,0 +1,229 @@
+#include "Run.h"
+
+#include "Curves.h"
+#include "InputReader.h"
+#include "Messages.h"
+#include "PlotWriter.h"
+#include "ReportWriter.h"
+#include "Solver.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <new>
+#include <ostream>
+#include <sstream>
+
+namespace pavrin::engine {
+
+namespace {
+
+class NotFiniteError : public std::exception {};
+
+bool finite(float v) {
+    return std::isfinite(v);
+}
+
+void requireFiniteCurves(const InputData& d) {
+    for (const TzCurve& c : d.curves)
+        for (const CurvePoint& p : c.points)
+            if (!finite(p.t) || !finite(p.z))
+                throw NotFiniteError();
+    for (const QwPoint& p : d.qw)
+        if (!finite(p.q) || !finite(p.w))
+            throw NotFiniteError();
+}
+
+void requireFinite(const Solution& s) {
+    for (float v : s.load)
+        if (!finite(v))
+            throw NotFiniteError();
+    for (float v : s.movement)
+        if (!finite(v))
+            throw NotFiniteError();
+    for (const IncrementValues& i : s.increments)
+        if (!finite(i.t) || !finite(i.loadTransfer) || !finite(i.averageLoad) || !finite(i.shortening) ||
+            !finite(i.middleMovement) || !finite(i.middleDepth))
+            throw NotFiniteError();
+}
+
+void requireFinite(const std::vector<LoadSettlement>& results) {
+    for (const LoadSettlement& r : results)
+        if (!finite(r.headLoad) || !finite(r.headMovement) || !finite(r.tipMovement) || !finite(r.tipLoad))
+            throw NotFiniteError();
+}
+
+bool mixesUplift(const std::vector<float>& movements) {
+    bool up = false, down = false;
+    for (float w : movements)
+        (w <= 1e-10f ? up : down) = true;
+    return up && down;
+}
+
+// Reads the input records in order, echoing each to the report and the plot
+// data file as soon as it is read, then generates the curves, applies the
+// factors and solves. Returns the run status.
+std::int32_t runRecords(InputReader& in, InputData& d, ReportWriter& report, PlotWriter& plot) {
+    in.readHeader();
+    report.programTitle();
+    in.readCurveSource();
+    if (d.userCurves()) {
+        const Int n = in.readCurveCount();
+        report.curvesHead();
+        plot.curveCount(n);
+        for (Int k = 1; k <= n; ++k) {
+            const Int m = in.readCurveHead(k);
+            TzCurve& curve = d.curves.back();
+            report.curveRow(curve, m);
+            plot.curveRow(curve, m);
+            for (Int p = 1; p <= m; ++p) {
+                in.readCurvePoint(curve, p);
+                report.pointRow(curve.points.back());
+                plot.pointRow(curve.points.back());
+            }
+        }
+    } else {
+        in.readLayers();
+        report.layers();
+        in.readProfile();
+        report.unitWeights();
+        report.strength();
+        report.profileEnd();
+    }
+    in.readAe();
+    report.aeTable();
+    if (d.userCurves()) {
+        in.readQw();
+        report.qwBlock();
+        plot.qwCurve(d.qw);
+        in.readPile();
+    } else {
+        in.readPile();
+        if (LookupStop stop = generateCurves(d)) {
+            report.lookupWarning(stop);
+            return stop.status;
+        }
+        requireFiniteCurves(d);
+        report.generatedCurves();
+        report.qwBlock();
+        plot.curves(d.curves);
+        plot.qwCurve(d.qw);
+    }
+    in.readTipMovements();
+    report.pileBlock();
+    if (mixesUplift(d.tipMovements))
+        report.mixedUpliftWarning();
+    in.readHeadLoads();
+    report.headLoads();
+    in.readSettlement();
+    report.settlementProfile();
+    in.readSideFactors();
+    if (d.sideFactorsOn) {
+        report.sideFactors();
+        applySideFactors(d);
+    }
+    in.readTipFactors();
+    if (d.tipFactorsOn) {
+        report.tipFactors();
+        applyTipFactors(d);
+    }
+    requireFiniteCurves(d);
+
+    plot.runCounts(static_cast<Int>(d.tipMovements.size()), d.increments, d.units);
+    const Solver solver(d);
+    bool uplift = false;
+    Solution solution;
+    std::vector<LoadSettlement> results;
+    for (float w : d.tipMovements) {
+        results.push_back(solver.solveTipMovement(w, uplift, solution));
+        requireFinite(solution);
+        if (d.outputDetail == 0)
+            report.tipMovementSolution(solution);
+        plot.loadDistribution(solution);
+    }
+    requireFinite(results);
+    report.tipMovementSummary(results);
+    plot.summary(results);
+
+    if (!d.headLoads.empty()) {
+        std::vector<LoadSettlement> loads = solver.headLoadPass(results, d.headLoads, uplift);
+        requireFinite(loads);
+        report.headLoadSummary(loads);
+        plot.summary(loads);
+    }
+    return StatusOk;
+}
+
+bool writeFile(std::FILE* f, const std::string& text) {
+    return text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
+}
+
+} // namespace
+
+std::int32_t analyse(std::string_view input, std::string& report, std::string& plot) {
+    InputData data;
+    ReportWriter writer(report, data);
+    PlotWriter plotWriter(plot);
+    try {
+        InputReader reader(input, data);
+        return runRecords(reader, data, writer, plotWriter);
+    } catch (const InputError& e) {
+        writer.inputError(e.record(), e.what());
+    } catch (const NotFiniteError&) {
+        writer.inputError("", msg::NotFinite);
+    } catch (const std::bad_alloc&) {
+        writer.inputError("", "NOT ENOUGH MEMORY FOR THIS INPUT");
+    }
+    return StatusInputError;
+}
+
+std::int32_t runAnalysis(const RunFileList& files, const ClockStamp& now, std::ostream& console) {
+    try {
+        for (const char* line : msg::ConsoleTitle)
+            console << line << '\n';
+
+        std::FILE* report = std::fopen(files.report.c_str(), "wb");
+        if (!report) {
+            console << msg::CannotOpen << files.report << '\n';
+            return StatusFileError;
+        }
+        std::string text;
+        writeReportHead(text, files, now);
+
+        std::ifstream input(files.input, std::ios::binary);
+        std::FILE* plot = input ? std::fopen(files.plot.c_str(), "wb") : nullptr;
+        std::FILE* notes = plot ? std::fopen(files.notes.c_str(), "ab") : nullptr;
+        if (!notes) {
+            const std::string& failed = !input ? files.input : !plot ? files.plot : files.notes;
+            console << msg::CannotOpen << failed << '\n';
+            text += "\n     ";
+            text += msg::InputFileCannotOpen;
+            text += failed + "\n";
+            writeFile(report, text);
+            std::fclose(report);
+            if (plot)
+                std::fclose(plot);
+            return StatusFileError;
+        }
+        console << "\n\n\n" << msg::Proceeding << '\n';
+
+        const std::string source((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+        input.close();
+        std::string plotText;
+        const std::int32_t status = analyse(source, text, plotText);
+
+        const bool written = writeFile(report, text) && writeFile(plot, plotText);
+        const bool closed = (std::fclose(report) == 0) & (std::fclose(notes) == 0) & (std::fclose(plot) == 0);
+        if (!written || !closed) {
+            console << msg::FileErrors << '\n';
+            return StatusFileError;
+        }
+        return status;
+    } catch (...) {
+        console << msg::FileErrors << '\n';
+        return StatusFileError;
+    }
+}
+
+} // namespace pavrin::engine

@@ -1,0 +1,229 @@
+#include "Solver.h"
+
+#include <cmath>
+
+namespace pavrin::engine {
+
+namespace {
+
+constexpr float Pi = 3.1416f;
+constexpr float UpliftLimit = 1e-10f;
+constexpr Int MaxPasses = 100;
+constexpr Int MaxRetries = 50;
+
+float interpolate(float x, float x0, float v0, float x1, float v1) {
+    if (x1 == x0)
+        return v1;
+    return v0 + (x - x0) * (v1 - v0) / (x1 - x0);
+}
+
+// t on one curve at movement s: linear between the points that bracket s, the
+// last point's t at or beyond the last point, no extrapolation.
+float tOnCurve(const TzCurve& c, float s) {
+    const auto& p = c.points;
+    const std::size_t n = p.size();
+    for (std::size_t m = 0; m < n; ++m) {
+        if (p[m].z > s) {
+            if (m == 0)
+                return p[0].t;
+            return interpolate(s, p[m - 1].z, p[m - 1].t, p[m].z, p[m].t);
+        }
+    }
+    return n ? p[n - 1].t : 0.0f;
+}
+
+} // namespace
+
+Solver::Solver(const InputData& data)
+    : data_(data), dL_(data.pileLength / static_cast<float>(data.increments)) {}
+
+float Solver::tipLoadAt(float w) const {
+    const auto& q = data_.qw;
+    for (std::size_t i = 0; i < q.size(); ++i) {
+        if (!(q[i].w < w)) {
+            if (i == 0)
+                return q[0].q;
+            return interpolate(w, q[i - 1].w, q[i - 1].q, q[i].w, q[i].q);
+        }
+    }
+    return q.empty() ? 0.0f : q.back().q;
+}
+
+float Solver::sideFrictionAt(float x, float s) const {
+    const auto& c = data_.curves;
+    if (c.empty())
+        return 0;
+    std::size_t k = 0;
+    while (x > c[k].depth && k + 1 < c.size())
+        ++k;
+    if (x >= c[k].depth || k == 0)
+        return tOnCurve(c[k], s);
+    const float d1 = c[k - 1].depth;
+    const float d2 = c[k].depth;
+    const float t1 = tOnCurve(c[k - 1], s);
+    const float t2 = tOnCurve(c[k], s);
+    return t1 + (x - d1) * (t2 - t1) / (d2 - d1);
+}
+
+float Solver::aeAt(float x) const {
+    const auto& a = data_.ae;
+    if (a.size() < 2)
+        return a.empty() ? 0.0f : a[0].ae;
+    std::size_t i = 1; // segment between points i-1 and i
+    while (a[i].depth < x && i + 1 < a.size())
+        ++i;
+    return interpolate(x, a[i - 1].depth, a[i - 1].ae, a[i].depth, a[i].ae);
+}
+
+float Solver::settlementAt(float x) const {
+    const auto& p = data_.settlement;
+    const std::size_t n = p.size();
+    if (n == 0 || x < p.front().depth || x > p.back().depth)
+        return 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (x == p[i].depth) {
+            if (i + 1 < n && p[i + 1].depth == x)
+                return (p[i].settlement + p[i + 1].settlement) / 2.0f;
+            return p[i].settlement;
+        }
+        if (i + 1 < n && x > p[i].depth && x < p[i + 1].depth)
+            return interpolate(x, p[i].depth, p[i].settlement, p[i + 1].depth, p[i + 1].settlement);
+    }
+    return 0;
+}
+
+// Walks the pile from the tip (node 1) to the head (node N+1). In each increment
+// the movement at the middle is found by fixed-point iteration: the trial
+// movement gives t, the load transferred and the elastic shortening, which give
+// a new movement at the middle; the iteration ends when two agree within the
+// tolerance, or after 100 passes with the last values.
+void Solver::solve(float w, float tipLoad, bool uplift, Solution& out) const {
+    const Int n = data_.increments;
+    const float length = data_.pileLength;
+    const float d = data_.diameter;
+    const bool downdrag = !data_.settlement.empty();
+    out.uplift = uplift;
+    out.tipMovement = w;
+    out.tipLoad = tipLoad;
+    out.load.assign(static_cast<std::size_t>(n) + 1, 0.0f);
+    out.movement.assign(static_cast<std::size_t>(n) + 1, 0.0f);
+    out.increments.assign(static_cast<std::size_t>(n), IncrementValues{});
+    out.load[0] = tipLoad;
+    out.movement[0] = w;
+
+    float s = w;
+    for (Int j = 2; j <= n + 1; ++j) {
+        const auto below = static_cast<std::size_t>(j - 2);
+        const auto node = static_cast<std::size_t>(j - 1);
+        IncrementValues& inc = out.increments[below];
+        inc.lowerDepth = length - dL_ * static_cast<float>(j - 2);
+        inc.middleDepth = inc.lowerDepth - dL_ / 2.0f;
+        const float x = inc.middleDepth;
+        const float ae = aeAt(x);
+        const float soil = downdrag ? settlementAt(x) : 0.0f;
+        const float pLow = out.load[below];
+        const float sLow = out.movement[below];
+        Int passes = 0;
+        for (;;) {
+            ++passes;
+            float t = 0;
+            if (downdrag) {
+                float r = s - soil;
+                t = sideFrictionAt(x, std::fabs(r));
+                if (r < 1e-8f)
+                    t = -t;
+            } else {
+                t = sideFrictionAt(x, s);
+            }
+            const float dq = dL_ * Pi * d * t;
+            const float p = pLow + dq;
+            const float pAvg = pLow + dq / 2.0f;
+            const float ds = dL_ * pAvg / ae;
+            const float sNode = sLow + ds;
+            const float sMid = sLow + (((p + pLow) / 2.0f + pLow) / 2.0f * dL_ / 2.0f) / ae;
+            inc.t = t;
+            inc.loadTransfer = dq;
+            inc.averageLoad = pAvg;
+            inc.shortening = ds;
+            inc.middleMovement = sMid;
+            out.load[node] = p;
+            out.movement[node] = sNode;
+            if (std::fabs(sMid - s) <= data_.tolerance || passes >= MaxPasses)
+                break;
+            s = sMid;
+        }
+        inc.passes = passes;
+        s = out.movement[node];
+    }
+}
+
+LoadSettlement Solver::solveTipMovement(float wRead, bool& upliftSoFar, Solution& out) const {
+    if (wRead <= UpliftLimit)
+        upliftSoFar = true;
+    const bool uplift = upliftSoFar;
+    const float w = std::fabs(wRead);
+    const float tip = uplift ? 0.0f : tipLoadAt(w);
+    solve(w, tip, uplift, out);
+    return {out.headLoad(), out.headMovement(), wRead, tip, uplift, false};
+}
+
+float tipMovementForLoad(const std::vector<LoadSettlement>& results, float h, bool& outside) {
+    outside = true;
+    if (results.empty())
+        return 0;
+    float lo = results.front().headLoad;
+    float hi = lo;
+    for (const auto& r : results) {
+        lo = std::fmin(lo, r.headLoad);
+        hi = std::fmax(hi, r.headLoad);
+    }
+    if (h < lo || h > hi)
+        return 0;
+    outside = false;
+    const std::size_t n = results.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const float qi = results[i].headLoad;
+        const float wi = std::fabs(results[i].tipMovement);
+        if (h == qi) {
+            if (i + 1 < n && results[i + 1].headLoad == h)
+                return (wi + std::fabs(results[i + 1].tipMovement)) / 2.0f;
+            return wi;
+        }
+        if (i + 1 < n) {
+            const float qj = results[i + 1].headLoad;
+            if ((qi < h && h < qj) || (qj < h && h < qi))
+                return interpolate(h, qi, wi, qj, std::fabs(results[i + 1].tipMovement));
+        }
+    }
+    return 0;
+}
+
+// For each head load: start from the tip movement interpolated in the
+// tip-movement results, solve, and while the head load found exceeds the given
+// one by 0.05 % or more, reduce the tip movement by 2 % and solve again. The
+// 50 retries are shared by all head loads of the pass.
+std::vector<LoadSettlement> Solver::headLoadPass(const std::vector<LoadSettlement>& tipResults,
+                                                 const std::vector<float>& loads, bool uplift) const {
+    std::vector<LoadSettlement> results;
+    Int retries = 0;
+    Solution sol;
+    for (float h : loads) {
+        bool outside = false;
+        float w = tipMovementForLoad(tipResults, h, outside);
+        for (;;) {
+            const float tip = (!uplift && w > UpliftLimit) ? tipLoadAt(w) : 0.0f;
+            solve(w, tip, uplift, sol);
+            const float e = sol.headLoad() - h;
+            if (retries < MaxRetries && e >= 0.0005f * h) {
+                ++retries;
+                w = 0.98f * w;
+                continue;
+            }
+            results.push_back({h, sol.headMovement(), w, tip, uplift, outside});
+            break;
+        }
+    }
+    return results;
+}
+
+} // namespace pavrin::engine
