@@ -1,5 +1,6 @@
 #include "Solver.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pavrin::engine {
@@ -17,25 +18,75 @@ float interpolate(float x, float x0, float v0, float x1, float v1) {
     return v0 + (x - x0) * (v1 - v0) / (x1 - x0);
 }
 
-// t on one curve at movement s: linear between the points that bracket s, the
-// last point's t at or beyond the last point, no extrapolation.
-float tOnCurve(const TzCurve& c, float s) {
+bool zAscending(const TzCurve& c) {
+    for (std::size_t m = 1; m < c.points.size(); ++m)
+        if (c.points[m].z < c.points[m - 1].z)
+            return false;
+    return true;
+}
+
+// t on one curve at movement s: linear between point m - 1 and the first point
+// m whose z exceeds s, the last point's t at or beyond the last point (no
+// extrapolation). On a curve whose z ascend, that point is found by bisection.
+float tOnCurve(const TzCurve& c, bool ascending, float s) {
     const auto& p = c.points;
     const std::size_t n = p.size();
-    for (std::size_t m = 0; m < n; ++m) {
-        if (p[m].z > s) {
-            if (m == 0)
-                return p[0].t;
-            return interpolate(s, p[m - 1].z, p[m - 1].t, p[m].z, p[m].t);
-        }
+    std::size_t m = 0;
+    if (ascending) {
+        auto it = std::upper_bound(p.begin(), p.end(), s, [](float v, const CurvePoint& q) { return v < q.z; });
+        m = static_cast<std::size_t>(it - p.begin());
+    } else {
+        while (m < n && !(p[m].z > s))
+            ++m;
     }
-    return n ? p[n - 1].t : 0.0f;
+    if (m == n)
+        return n ? p[n - 1].t : 0.0f;
+    if (m == 0)
+        return p[0].t;
+    return interpolate(s, p[m - 1].z, p[m - 1].t, p[m].z, p[m].t);
 }
 
 } // namespace
 
-Solver::Solver(const InputData& data)
-    : data_(data), dL_(data.pileLength / static_cast<float>(data.increments)) {}
+Solver::Solver(const InputData& data) : data_(data), dL_(data.pileLength / static_cast<float>(data.increments)) {
+    for (const TzCurve& c : data.curves)
+        ascending_.push_back(zAscending(c));
+    for (Int j = 2; j <= data.increments + 1; ++j)
+        brackets_.push_back(bracketAt(middleDepth(j)));
+}
+
+float Solver::lowerDepth(Int j) const { return data_.pileLength - dL_ * static_cast<float>(j - 2); }
+
+float Solver::middleDepth(Int j) const { return lowerDepth(j) - dL_ / 2.0f; }
+
+// The curve at or above x, and the one below it when x lies between two curves.
+Solver::Bracket Solver::bracketAt(float x) const {
+    const auto& c = data_.curves;
+    if (c.empty())
+        return {};
+    std::size_t k = 0;
+    while (x > c[k].depth && k + 1 < c.size())
+        ++k;
+    if (x >= c[k].depth || k == 0)
+        return {static_cast<Int>(k), -1};
+    return {static_cast<Int>(k - 1), static_cast<Int>(k)};
+}
+
+float Solver::sideFriction(const Bracket& b, float x, float s) const {
+    if (b.upper < 0)
+        return 0;
+    const auto u = static_cast<std::size_t>(b.upper);
+    const TzCurve& c1 = data_.curves[u];
+    const float t1 = tOnCurve(c1, ascending_[u], s);
+    if (b.lower < 0)
+        return t1;
+    const auto l = static_cast<std::size_t>(b.lower);
+    const TzCurve& c2 = data_.curves[l];
+    const float t2 = tOnCurve(c2, ascending_[l], s);
+    const float d1 = c1.depth;
+    const float d2 = c2.depth;
+    return t1 + (x - d1) * (t2 - t1) / (d2 - d1);
+}
 
 float Solver::tipLoadAt(float w) const {
     const auto& q = data_.qw;
@@ -49,21 +100,7 @@ float Solver::tipLoadAt(float w) const {
     return q.empty() ? 0.0f : q.back().q;
 }
 
-float Solver::sideFrictionAt(float x, float s) const {
-    const auto& c = data_.curves;
-    if (c.empty())
-        return 0;
-    std::size_t k = 0;
-    while (x > c[k].depth && k + 1 < c.size())
-        ++k;
-    if (x >= c[k].depth || k == 0)
-        return tOnCurve(c[k], s);
-    const float d1 = c[k - 1].depth;
-    const float d2 = c[k].depth;
-    const float t1 = tOnCurve(c[k - 1], s);
-    const float t2 = tOnCurve(c[k], s);
-    return t1 + (x - d1) * (t2 - t1) / (d2 - d1);
-}
+float Solver::sideFrictionAt(float x, float s) const { return sideFriction(bracketAt(x), x, s); }
 
 float Solver::aeAt(float x) const {
     const auto& a = data_.ae;
@@ -99,7 +136,6 @@ float Solver::settlementAt(float x) const {
 // tolerance, or after 100 passes with the last values.
 void Solver::solve(float w, float tipLoad, bool uplift, Solution& out) const {
     const Int n = data_.increments;
-    const float length = data_.pileLength;
     const float d = data_.diameter;
     const bool downdrag = !data_.settlement.empty();
     out.uplift = uplift;
@@ -116,9 +152,10 @@ void Solver::solve(float w, float tipLoad, bool uplift, Solution& out) const {
         const auto below = static_cast<std::size_t>(j - 2);
         const auto node = static_cast<std::size_t>(j - 1);
         IncrementValues& inc = out.increments[below];
-        inc.lowerDepth = length - dL_ * static_cast<float>(j - 2);
-        inc.middleDepth = inc.lowerDepth - dL_ / 2.0f;
+        inc.lowerDepth = lowerDepth(j);
+        inc.middleDepth = middleDepth(j);
         const float x = inc.middleDepth;
+        const Bracket& bracket = brackets_[below];
         const float ae = aeAt(x);
         const float soil = downdrag ? settlementAt(x) : 0.0f;
         const float pLow = out.load[below];
@@ -129,11 +166,11 @@ void Solver::solve(float w, float tipLoad, bool uplift, Solution& out) const {
             float t = 0;
             if (downdrag) {
                 float r = s - soil;
-                t = sideFrictionAt(x, std::fabs(r));
+                t = sideFriction(bracket, x, std::fabs(r));
                 if (r < 1e-8f)
                     t = -t;
             } else {
-                t = sideFrictionAt(x, s);
+                t = sideFriction(bracket, x, s);
             }
             const float dq = dL_ * Pi * d * t;
             const float p = pLow + dq;

@@ -61,8 +61,19 @@ public:
                                              const std::vector<float>& loads, bool uplift) const;
 
 private:
+    struct Bracket {
+        Int upper = -1; // curve at or above the depth (-1: no curves)
+        Int lower = -1; // curve below it when the depth lies between two curves
+    };
+    float lowerDepth(Int j) const; // of increment j (2..N+1)
+    float middleDepth(Int j) const;
+    Bracket bracketAt(float x) const;
+    float sideFriction(const Bracket& b, float x, float s) const;
+
     const InputData& data_;
     float dL_;
+    std::vector<bool> ascending_;  // per curve: z never decreases
+    std::vector<Bracket> brackets_; // per increment, from the tip upward
 };
 
 // Tip movement at head load h from the tip-movement results (0 outside their range).
