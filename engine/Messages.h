@@ -24,7 +24,9 @@ inline constexpr const char* MaxLoadTransfer = "THE INPUT MAX. LOAD TRANSFER";
 // Input errors.
 inline constexpr const char* InputErrorHead = "**** INPUT ERROR ****";
 inline constexpr const char* InputErrorStop = "THE RUN IS STOPPED; NO RESULTS ARE GIVEN FOR THIS INPUT.";
-inline constexpr const char* InputFileCannotOpen = "THE INPUT FILE CANNOT BE OPENED: ";
+inline constexpr const char* InputCannotOpen = "THE INPUT FILE CANNOT BE OPENED: ";
+inline constexpr const char* PlotCannotOpen = "THE PLOT DATA FILE CANNOT BE OPENED: ";
+inline constexpr const char* NotesCannotOpen = "THE NOTES FILE CANNOT BE OPENED: ";
 inline constexpr const char* NotFinite =
     "THE SOLUTION LEFT THE RANGE OF SINGLE-PRECISION NUMBERS; CHECK THE MAGNITUDES OF THE INPUT";
 

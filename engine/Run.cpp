@@ -198,7 +198,7 @@ std::int32_t runAnalysis(const RunFileList& files, const ClockStamp& now, std::o
             const std::string& failed = !input ? files.input : !plot ? files.plot : files.notes;
             console << msg::CannotOpen << failed << '\n';
             text += "\n     ";
-            text += msg::InputFileCannotOpen;
+            text += !input ? msg::InputCannotOpen : !plot ? msg::PlotCannotOpen : msg::NotesCannotOpen;
             text += failed + "\n";
             writeFile(report, text);
             std::fclose(report);

@@ -50,10 +50,13 @@ bool readRunFileList(const std::string& path, RunFileList& out, std::ostream& co
             console << msg::FileErrors << '\n';
             return false;
         }
-        if (line.size() > PathWidth)
-            line.resize(PathWidth);
         while (!line.empty() && line.back() == ' ')
             line.pop_back();
+        // A longer path cut to its first 255 characters would name another file.
+        if (line.size() > PathWidth) {
+            console << msg::FileErrors << '\n';
+            return false;
+        }
         *p = line;
     }
     return true;

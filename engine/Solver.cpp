@@ -33,7 +33,8 @@ float tOnCurve(const TzCurve& c, bool ascending, float s) {
     const std::size_t n = p.size();
     std::size_t m = 0;
     if (ascending) {
-        auto it = std::upper_bound(p.begin(), p.end(), s, [](float v, const CurvePoint& q) { return v < q.z; });
+        auto it =
+            std::upper_bound(p.begin(), p.end(), s, [](float v, const CurvePoint& q) { return v < q.z; });
         m = static_cast<std::size_t>(it - p.begin());
     } else {
         while (m < n && !(p[m].z > s))
@@ -48,16 +49,21 @@ float tOnCurve(const TzCurve& c, bool ascending, float s) {
 
 } // namespace
 
-Solver::Solver(const InputData& data) : data_(data), dL_(data.pileLength / static_cast<float>(data.increments)) {
+Solver::Solver(const InputData& data)
+    : data_(data), dL_(data.pileLength / static_cast<float>(data.increments)) {
     for (const TzCurve& c : data.curves)
         ascending_.push_back(zAscending(c));
     for (Int j = 2; j <= data.increments + 1; ++j)
         brackets_.push_back(bracketAt(middleDepth(j)));
 }
 
-float Solver::lowerDepth(Int j) const { return data_.pileLength - dL_ * static_cast<float>(j - 2); }
+float Solver::lowerDepth(Int j) const {
+    return data_.pileLength - dL_ * static_cast<float>(j - 2);
+}
 
-float Solver::middleDepth(Int j) const { return lowerDepth(j) - dL_ / 2.0f; }
+float Solver::middleDepth(Int j) const {
+    return lowerDepth(j) - dL_ / 2.0f;
+}
 
 // The curve at or above x, and the one below it when x lies between two curves.
 Solver::Bracket Solver::bracketAt(float x) const {
@@ -100,7 +106,9 @@ float Solver::tipLoadAt(float w) const {
     return q.empty() ? 0.0f : q.back().q;
 }
 
-float Solver::sideFrictionAt(float x, float s) const { return sideFriction(bracketAt(x), x, s); }
+float Solver::sideFrictionAt(float x, float s) const {
+    return sideFriction(bracketAt(x), x, s);
+}
 
 float Solver::aeAt(float x) const {
     const auto& a = data_.ae;
@@ -251,7 +259,9 @@ std::vector<LoadSettlement> Solver::headLoadPass(const std::vector<LoadSettlemen
             const float tip = (!uplift && w > UpliftLimit) ? tipLoadAt(w) : 0.0f;
             solve(w, tip, uplift, sol);
             const float e = sol.headLoad() - h;
-            if (retries < MaxRetries && e >= 0.0005f * h) {
+            // A load outside the computed range has no meaningful settlement: it is
+            // accepted at once, so it cannot use up the retries of the loads after it.
+            if (!outside && retries < MaxRetries && e >= 0.0005f * h) {
                 ++retries;
                 w = 0.98f * w;
                 continue;

@@ -72,7 +72,7 @@ private:
 
     const InputData& data_;
     float dL_;
-    std::vector<bool> ascending_;  // per curve: z never decreases
+    std::vector<bool> ascending_;   // per curve: z never decreases
     std::vector<Bracket> brackets_; // per increment, from the tip upward
 };
 

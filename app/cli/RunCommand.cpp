@@ -66,7 +66,8 @@ void printResults(std::int32_t status, const RunFiles& files, std::optional<fs::
         out << "The report could not be read: " << files.report.string() << "\n";
         return;
     }
-    if (reportBefore && reportBefore == reportAfter) {
+    // Only a failed run can leave an old report behind; timestamps alone are too coarse on some file systems.
+    if (status == 2 && reportBefore && reportBefore == reportAfter) {
         out << "The report was not rewritten by this run; it is left from an earlier one.\n";
         return;
     }
