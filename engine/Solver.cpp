@@ -53,8 +53,13 @@ Solver::Solver(const InputData& data)
     : data_(data), dL_(data.pileLength / static_cast<float>(data.increments)) {
     for (const TzCurve& c : data.curves)
         ascending_.push_back(zAscending(c));
-    for (Int j = 2; j <= data.increments + 1; ++j)
-        brackets_.push_back(bracketAt(middleDepth(j)));
+    const bool downdrag = !data.settlement.empty();
+    for (Int j = 2; j <= data.increments + 1; ++j) {
+        const float x = middleDepth(j);
+        brackets_.push_back(bracketAt(x));
+        aeAtIncrement_.push_back(aeAt(x));
+        settlementAtIncrement_.push_back(downdrag ? settlementAt(x) : 0.0f);
+    }
 }
 
 float Solver::lowerDepth(Int j) const {
@@ -164,8 +169,8 @@ void Solver::solve(float w, float tipLoad, bool uplift, Solution& out) const {
         inc.middleDepth = middleDepth(j);
         const float x = inc.middleDepth;
         const Bracket& bracket = brackets_[below];
-        const float ae = aeAt(x);
-        const float soil = downdrag ? settlementAt(x) : 0.0f;
+        const float ae = aeAtIncrement_[below];
+        const float soil = settlementAtIncrement_[below];
         const float pLow = out.load[below];
         const float sLow = out.movement[below];
         Int passes = 0;

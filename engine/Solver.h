@@ -72,8 +72,11 @@ private:
 
     const InputData& data_;
     float dL_;
-    std::vector<bool> ascending_;   // per curve: z never decreases
-    std::vector<Bracket> brackets_; // per increment, from the tip upward
+    std::vector<bool> ascending_; // per curve: z never decreases
+    // Per increment, from the tip upward: what depends on the depth of its middle only.
+    std::vector<Bracket> brackets_;
+    std::vector<float> aeAtIncrement_;
+    std::vector<float> settlementAtIncrement_;
 };
 
 // Tip movement at head load h from the tip-movement results (0 outside their range).

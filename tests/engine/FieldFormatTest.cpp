@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 
 namespace pavrin::engine {
@@ -69,6 +74,56 @@ TEST(FieldFormat, ExponentFormMantissaSignExponentAndAlignment) {
         EXPECT_EQ(e(c.value, c.width, c.decimals), c.expected)
             << c.value << " in E(" << c.width << "." << c.decimals << ")";
     }
+}
+
+// The exponent form as an exact decimal conversion gives it: scientific with
+// one digit fewer, then "0." and the exponent plus one.
+std::string exactE(float v, int decimals) {
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v),
+                                   std::chars_format::scientific, decimals - 1);
+    EXPECT_EQ(ec, std::errc());
+    std::string text(buf, end);
+    const bool negative = text[0] == '-';
+    std::string digits;
+    std::size_t i = negative ? 1 : 0;
+    for (; text[i] != 'e'; ++i)
+        if (text[i] != '.')
+            digits += text[i];
+    int exponent = std::stoi(text.substr(i + 1)) + (v != 0.0f ? 1 : 0);
+    char exp[8];
+    std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    return (negative ? "-0." : "0.") + digits + exp;
+}
+
+TEST(FieldFormat, ExponentFormIsTheExactlyRoundedDecimalForEveryKindOfFloat) {
+    std::mt19937 random(20140307);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    auto check = [](float v) {
+        for (int d : {2, 3, 4}) {
+            std::string field;
+            appendE(field, v, 30, d);
+            const std::string expected = exactE(v, d);
+            ASSERT_EQ(field.substr(field.find_first_not_of(' ')), expected)
+                << "value " << v << " digits " << d;
+        }
+    };
+    for (int i = 0; i < 200000; ++i) {
+        float v = 0;
+        const std::uint32_t b = bits(random);
+        std::memcpy(&v, &b, sizeof v);
+        if (std::isfinite(v))
+            check(v);
+    }
+    // Values on and next to decimal ties and powers of ten, where rounding is decided.
+    for (int e = -40; e <= 38; ++e)
+        for (int m = 1000; m <= 10000; m += 7) {
+            const float tie = static_cast<float>((m + 0.5) * std::pow(10.0, e - 4));
+            check(tie);
+            check(std::nextafter(tie, 0.0f));
+            check(std::nextafter(tie, 1e38f));
+            check(-tie);
+        }
 }
 
 TEST(FieldFormat, FixedFormAndOverflowToAsterisks) {
