@@ -30,7 +30,7 @@ if command -v clang++ >/dev/null; then
     step "build-fuzz (clang++, libFuzzer targets; run them by hand)"
     CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
         -DPAVRIN_FUZZ=ON -DPAVRIN_ENGINE_ONLY=ON -DPAVRIN_BENCHMARKS=OFF
-    cmake --build build-fuzz -j2 --target engine_input_fuzz
+    cmake --build build-fuzz -j2 --target pavrin_fuzzers
 else
     step "build-fuzz skipped: clang++ not found"
 fi

@@ -91,7 +91,7 @@ std::string exactE(float v, int decimals) {
         if (text[i] != '.')
             digits += text[i];
     int exponent = std::stoi(text.substr(i + 1)) + (v != 0.0f ? 1 : 0);
-    char exp[8];
+    char exp[16];
     std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
     return (negative ? "-0." : "0.") + digits + exp;
 }

@@ -185,7 +185,9 @@ struct Project {
         s += std::to_string(tipMovements.size()) + "\n";
         for (double w : tipMovements)
             s += num(w) + " ";
-        s += "\n" + std::to_string(headLoads.size()) + "\n";
+        s += '\n';
+        s += std::to_string(headLoads.size());
+        s += '\n';
         for (double h : headLoads)
             s += num(h) + "\n";
         s += "0\n0\n0\n";

@@ -1,0 +1,68 @@
+// TWordReader: reads a whole text file as lines of blank-separated words and
+// hands out reals, integers and raw lines one after the other. Error messages
+// name the 1-based line and item of the offending word.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pavrin::controls {
+
+// A data error of a file being read: wrong kind of value, or the data ends early.
+class EInOutError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The file itself cannot be opened or read.
+class EFileOpenError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One line: its raw text and its words.
+class TWordContainer {
+public:
+    explicit TWordContainer(std::string raw);
+    const std::string& Raw() const { return raw_; }
+    const std::vector<std::string>& Words() const { return words_; }
+
+private:
+    std::string raw_;
+    std::vector<std::string> words_;
+};
+
+class TWordReader {
+public:
+    // Reads the whole file; an empty file gives one line without words.
+    explicit TWordReader(const std::string& fileName);
+    // The same over text already in memory.
+    static TWordReader FromText(std::string_view text);
+
+    std::string NextWord();
+    long double ReadFloat();    // always with "." as the decimal separator
+    std::int32_t ReadInteger(); // with the user's decimal separator; must be integral
+    std::string ReadLine();     // the current line whole; moves to the next line
+    bool EndOfFile() const { return line_ >= lines_.size(); }
+
+    std::size_t LineCount() const { return lines_.size(); }
+
+private:
+    TWordReader() = default;
+    void Load(std::string_view text);
+    [[noreturn]] void Fail(const char* what) const;
+
+    std::vector<TWordContainer> lines_;
+    std::size_t line_ = 0; // current line
+    std::size_t word_ = 0; // next word within it
+};
+
+// Reads `text` as a number written with `separator` as the decimal separator:
+// optional sign, digits with at most one separator, optional exponent; blanks
+// around it are allowed. Returns false for anything else or a non-finite value.
+bool TextToFloat(std::string_view text, char separator, long double& value);
+
+} // namespace pavrin::controls
