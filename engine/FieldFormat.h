@@ -2,6 +2,7 @@
 //   I(w)   integer right-aligned in w characters;
 //   F(w.d) real in fixed form with d decimals, right-aligned in w;
 //   E(w.d) real in exponent form "0.ddddE+xx" (optional minus), right-aligned in w.
+// Values are rounded half away from zero, and zero is written without a sign.
 // A value too wide for its field fills the field with asterisks; a value that is
 // not finite does too (the engine never lets one reach a file).
 #pragma once

@@ -260,18 +260,21 @@ std::vector<LoadSettlement> Solver::headLoadPass(const std::vector<LoadSettlemen
     for (float h : loads) {
         bool outside = false;
         float w = tipMovementForLoad(tipResults, h, outside);
+        if (outside) {
+            // No settlement can be given for a load the tip-movement pass never reached.
+            results.push_back({h, 0.0f, 0.0f, 0.0f, uplift, true});
+            continue;
+        }
         for (;;) {
             const float tip = (!uplift && w > UpliftLimit) ? tipLoadAt(w) : 0.0f;
             solve(w, tip, uplift, sol);
             const float e = sol.headLoad() - h;
-            // A load outside the computed range has no meaningful settlement: it is
-            // accepted at once, so it cannot use up the retries of the loads after it.
-            if (!outside && retries < MaxRetries && e >= 0.0005f * h) {
+            if (retries < MaxRetries && e >= 0.0005f * h) {
                 ++retries;
                 w = 0.98f * w;
                 continue;
             }
-            results.push_back({h, sol.headMovement(), w, tip, uplift, outside});
+            results.push_back({h, sol.headMovement(), w, tip, uplift, false});
             break;
         }
     }

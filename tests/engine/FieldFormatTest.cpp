@@ -76,24 +76,35 @@ TEST(FieldFormat, ExponentFormMantissaSignExponentAndAlignment) {
     }
 }
 
-// The exponent form as an exact decimal conversion gives it: scientific with
-// one digit fewer, then "0." and the exponent plus one.
+// The exponent form from the exact decimal expansion of the value, rounded
+// half away from zero by hand: "0." the digits, and the exponent plus one.
 std::string exactE(float v, int decimals) {
-    char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v),
-                                   std::chars_format::scientific, decimals - 1);
+    char buf[200];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, std::fabs(static_cast<double>(v)),
+                                   std::chars_format::scientific, 130);
     EXPECT_EQ(ec, std::errc());
-    std::string text(buf, end);
-    const bool negative = text[0] == '-';
+    const std::string text(buf, end);
     std::string digits;
-    std::size_t i = negative ? 1 : 0;
+    std::size_t i = 0;
     for (; text[i] != 'e'; ++i)
         if (text[i] != '.')
             digits += text[i];
     int exponent = std::stoi(text.substr(i + 1)) + (v != 0.0f ? 1 : 0);
+    std::string kept = digits.substr(0, static_cast<std::size_t>(decimals));
+    if (digits[static_cast<std::size_t>(decimals)] >= '5') {
+        int k = decimals - 1;
+        while (k >= 0 && kept[static_cast<std::size_t>(k)] == '9')
+            kept[static_cast<std::size_t>(k--)] = '0';
+        if (k < 0) {
+            kept = "1" + kept.substr(0, kept.size() - 1);
+            ++exponent;
+        } else {
+            ++kept[static_cast<std::size_t>(k)];
+        }
+    }
     char exp[16];
     std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return (negative ? "-0." : "0.") + digits + exp;
+    return (v < 0.0f ? "-0." : "0.") + kept + exp;
 }
 
 TEST(FieldFormat, ExponentFormIsTheExactlyRoundedDecimalForEveryKindOfFloat) {

@@ -19,6 +19,11 @@ struct GoldenProject {
     int status;
 };
 
+// Names the project in test listings instead of dumping its bytes.
+void PrintTo(const GoldenProject& project, std::ostream* os) {
+    *os << project.name;
+}
+
 // Together: both unit systems, both curve sources, all six soil types, head loads
 // (one outside the computed range), down-drag, side and tip factors, output detail 1,
 // uplift, a list mixing uplift and downward movements, and a stop.
