@@ -214,8 +214,10 @@ std::int32_t runAnalysis(const RunFileList& files, const ClockStamp& now, std::o
         const std::int32_t status = analyse(source, text, plotText);
 
         const bool written = writeFile(report, text) && writeFile(plot, plotText);
-        const bool closed = (std::fclose(report) == 0) & (std::fclose(notes) == 0) & (std::fclose(plot) == 0);
-        if (!written || !closed) {
+        const bool reportClosed = std::fclose(report) == 0;
+        const bool notesClosed = std::fclose(notes) == 0;
+        const bool plotClosed = std::fclose(plot) == 0;
+        if (!written || !reportClosed || !notesClosed || !plotClosed) {
             console << msg::FileErrors << '\n';
             return StatusFileError;
         }

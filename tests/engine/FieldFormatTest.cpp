@@ -104,7 +104,10 @@ std::string exactE(float v, int decimals) {
     }
     char exp[16];
     std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    return (v < 0.0f ? "-0." : "0.") + kept + exp;
+    std::string field = v < 0.0f ? "-0." : "0.";
+    field += kept;
+    field += exp;
+    return field;
 }
 
 TEST(FieldFormat, ExponentFormIsTheExactlyRoundedDecimalForEveryKindOfFloat) {
