@@ -96,7 +96,8 @@ std::string exactE(float v, int decimals) {
         while (k >= 0 && kept[static_cast<std::size_t>(k)] == '9')
             kept[static_cast<std::size_t>(k--)] = '0';
         if (k < 0) {
-            kept = "1" + kept.substr(0, kept.size() - 1);
+            kept.pop_back();
+            kept.insert(kept.begin(), '1');
             ++exponent;
         } else {
             ++kept[static_cast<std::size_t>(k)];
