@@ -1,5 +1,6 @@
 // pavrin-cli: the headless runner. It drives the analysis engine through the same exported entry
 // point and run-file list as the front end, for scripts, tests and machines without a display.
+#include "CheckConvertCommands.h"
 #include "ExitCodes.h"
 #include "RunCommand.h"
 
@@ -25,7 +26,16 @@ int runHandler(std::span<const std::string> arguments) {
     return runCommand(arguments[0], std::cout, std::cerr);
 }
 
-// Subcommands; `check` and `convert` join this table later.
+int checkHandler(std::span<const std::string> arguments) {
+    return checkCommand(arguments[0], std::cout, std::cerr);
+}
+
+int convertHandler(std::span<const std::string> arguments) {
+    if (arguments[0] != "--units")
+        return -1;
+    return convertCommand(arguments[1], arguments[2], arguments[3], std::cout, std::cerr);
+}
+
 constexpr Command kCommands[] = {
     {"run", "PROJECT.pv3d",
      "Run the analysis of PROJECT with the engine library beside this program.\n"
@@ -34,6 +44,16 @@ constexpr Command kCommands[] = {
      "      Exit code: the engine's run status (0 completed, 1 not requested, 2 file error,\n"
      "      3 input error, 4-8 stopped at the end of the soil profile).",
      1, runHandler},
+    {"check", "PROJECT.pv3d",
+     "Open PROJECT as the program does and list everything that would take it beyond the\n"
+     "      analysis engine's capacities or make the analysis meaningless (the check made\n"
+     "      before every run). Exit code: 0 no findings, 1 findings or a project that cannot be read.",
+     1, checkHandler},
+    {"convert", "--units english|si IN OUT",
+     "Open IN as the program does, switch it to the unit system as the Units menu does\n"
+     "      (every length, force, pressure and unit weight rescaled) and save it as OUT as\n"
+     "      File Save does. Exit code: 0 converted, 1 IN unreadable or OUT not written.",
+     4, convertHandler},
 };
 
 void printUsage(std::ostream& out) {
@@ -77,7 +97,10 @@ int main(int argc, char** argv) {
         }
         if (rest.size() != command.argumentCount)
             return usageError(std::string(command.name) + " expects " + std::string(command.arguments));
-        return command.handler(rest);
+        const int status = command.handler(rest);
+        if (status < 0)
+            return usageError(std::string(command.name) + " expects " + std::string(command.arguments));
+        return status;
     }
     return usageError("unknown command: " + arguments[0]);
 }

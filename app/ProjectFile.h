@@ -1,0 +1,58 @@
+// The project file (.pv3d), which is also the analysis engine's input file:
+// the writer's number formats, the text of a project, and the reader that
+// fills a project from a file through the token reader. Numbers are always
+// written and read with "." as the decimal separator; lines end with CR LF.
+#pragma once
+
+#include "ProgramData.h"
+#include "WordReader.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace pavrin::app {
+
+// Saving failed; the message names the file and the cause. The file that was
+// there before is left as it was.
+class EProjectSaveError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The file holds a value that the project cannot take (a row count beyond a
+// table's limit, a soil-type code outside 1..6). Like the token reader's
+// EInOutError, it ends the reading with a message for the user.
+class EProjectReadError : public controls::EInOutError {
+public:
+    using controls::EInOutError::EInOutError;
+};
+
+// General number: 8 significant digits, trailing zeros dropped; fixed notation
+// from 0.0001 up to 8 digits before the point (1200, 0.5, 0.0001), else
+// 1E-5, 2.5E-7, 1.2345679E10. Throws EProjectSaveError for a value that is
+// not finite, which no reader could take back.
+std::string FormatNumber(long double value);
+
+// Layer depth: 23 characters, a blank (or "-"), one digit, ".", 14 digits,
+// "E", the exponent's sign and four digits: " 1.20000000000000E+0002".
+std::string FormatLayerDepth(long double value);
+
+// The whole project file of a project, lines ended by CR LF. Sets CurveMode
+// from CurvesGenerated and tags every layer-data table with its layer, as the
+// writer does. Throws EProjectSaveError for a value that cannot be written
+// (not finite, a soil layer without its data or with an unknown soil type).
+std::string ProjectFileText(TProgramData& project);
+
+// Writes `text` to `path` so that the previous file is replaced only by a
+// complete new one: a temporary file in the same folder, renamed over the old
+// one after it was written and closed. Throws EProjectSaveError.
+void WriteFileReplacing(const std::string& path, const std::string& text);
+
+// Fills a project from a token reader: records in the order of the project
+// file (the older format stops before the factor records). `project` has the
+// values of a new project and its tables 0 rows. Throws the token reader's
+// EInOutError (or EProjectReadError) at the first item it cannot take; what
+// was read until then stays in the project.
+void ReadProject(TProgramData& project, controls::TWordReader& reader, bool currentFormat);
+
+} // namespace pavrin::app

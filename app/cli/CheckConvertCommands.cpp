@@ -1,0 +1,79 @@
+#include "CheckConvertCommands.h"
+
+#include "ExitCodes.h"
+#include "PreRunCheck.h"
+#include "ProgramData.h"
+#include "ProjectFile.h"
+#include "ProjectFileNames.h"
+
+#include <filesystem>
+#include <memory>
+
+namespace pavrin::cli {
+
+namespace {
+
+// Opens a project as the program does: .pvd files in the older format. The
+// reading error, if any, is put in `error`; the tables must outlive the project.
+std::unique_ptr<app::TProgramData> openProject(app::TProjectTables& tables, const std::string& path,
+                                               std::string& error) {
+    if (!std::filesystem::is_regular_file(path)) {
+        error = "project file not found: " + path;
+        return nullptr;
+    }
+    return app::TProgramData::CreateFromFile(tables, path, app::IsCurrentFormat(path), error);
+}
+
+} // namespace
+
+int checkCommand(const std::string& project, std::ostream& out, std::ostream& err) {
+    app::TProjectTables tables;
+    std::string error;
+    const auto data = openProject(tables, project, error);
+    if (!data || !error.empty()) {
+        err << "pavrin-cli: " << project << ": " << error << "\n";
+        return 1;
+    }
+    const auto findings = app::CheckBeforeRun(*data);
+    for (const auto& finding : findings)
+        out << finding.Text() << "\n";
+    if (findings.empty())
+        out << project << ": no findings; the project can be run.\n";
+    else
+        out << project << ": " << findings.size() << (findings.size() == 1 ? " finding" : " findings")
+            << "; the project is not handed to the engine until they are mended.\n";
+    return findings.empty() ? 0 : 1;
+}
+
+int convertCommand(const std::string& units, const std::string& in, const std::string& out,
+                   std::ostream& cout, std::ostream& err) {
+    int system = 0;
+    if (units == "english")
+        system = 1;
+    else if (units == "si")
+        system = 2;
+    else {
+        err << "pavrin-cli: --units takes english or si, not " << units << "\n";
+        return ExitUsage;
+    }
+    app::TProjectTables tables;
+    std::string error;
+    const auto data = openProject(tables, in, error);
+    if (!data || !error.empty()) {
+        // A project read only in part is never saved over another file.
+        err << "pavrin-cli: " << in << ": " << error << "\n";
+        return 1;
+    }
+    data->SetUnits(system);
+    data->FileName = std::filesystem::absolute(out).string();
+    try {
+        data->SaveToFile();
+    } catch (const std::exception& e) {
+        err << "pavrin-cli: " << out << ": " << e.what() << "\n";
+        return 1;
+    }
+    cout << "Converted " << in << " to " << (system == 1 ? "English" : "SI") << " units: " << out << "\n";
+    return 0;
+}
+
+} // namespace pavrin::cli

@@ -1,0 +1,129 @@
+#include "PreRunCheck.h"
+#include "AppTestSupport.h"
+
+#include <algorithm>
+
+namespace pavrin::app::testing {
+namespace {
+
+class PreRunCheckTest : public ProjectTest {
+protected:
+    // A sound generated project: 30 ft pile in two layers (clay over sand), English units.
+    std::unique_ptr<TProgramData> SoundProject() {
+        auto p = TProgramData::CreateNew(tables);
+        p->PileLength = 360;
+        p->OuterDiameter = 12;
+        p->TipArea = 113.1L;
+        SetColumn(tables.TblAE2(), col::kAeDepth, {0, 360});
+        tables.TblAE2().Column(col::kAe).SetFloat(0, 3e8L);
+        tables.TblAE2().Column(col::kAe).SetFloat(1, 3e8L);
+        SetColumn(tables.TblTipMove(), col::kValue, {0.01L, 0.1L, 0.5L});
+        TGridTable& d2 = tables.D2();
+        d2.SetRowCount(2);
+        d2.Column(col::kSoilType).SetInteger(1, kSandDriven);
+        d2.Column(col::kLayerBottom).SetFloat(0, 120);
+        d2.Column(col::kLayerBottom).SetFloat(1, 480);
+        for (int row : {0, 1}) {
+            TGridTable& clay = *tables.LayerData(0);
+            clay.Column(col::kGamma).SetFloat(row, 0.03L);
+            clay.Column(col::kCu).SetFloat(row, 5);
+            clay.Column(col::kE50).SetFloat(row, 0.01L);
+            clay.Column(col::kFs).SetFloat(row, 3);
+            TGridTable& sand = *tables.LayerData(1);
+            sand.Column(col::kGamma).SetFloat(row, 0.035L);
+            sand.Column(col::kPhi).SetFloat(row, 32);
+            sand.Column(col::kFs).SetFloat(row, 2);
+        }
+        return p;
+    }
+
+    static std::vector<std::string> Texts(const TProgramData& p) {
+        std::vector<std::string> texts;
+        for (const auto& f : CheckBeforeRun(p))
+            texts.push_back(f.Text());
+        return texts;
+    }
+
+    static bool Has(const std::vector<std::string>& texts, const std::string& part) {
+        return std::any_of(texts.begin(), texts.end(),
+                           [&](const std::string& t) { return t.find(part) != std::string::npos; });
+    }
+};
+
+TEST_F(PreRunCheckTest, ASoundProjectHasNoFindingsAndANewOneListsWhatIsMissing) {
+    EXPECT_TRUE(Texts(*SoundProject()).empty()) << ::testing::PrintToString(Texts(*SoundProject()));
+
+    const auto fresh = TProgramData::CreateNew(tables);
+    const auto texts = Texts(*fresh);
+    EXPECT_TRUE(Has(texts, "Pile length: must be greater than 0 (is 0)"));
+    EXPECT_TRUE(Has(texts, "Outer diameter: must be greater than 0"));
+    EXPECT_TRUE(Has(texts, "Tip area: must be greater than 0"));
+    EXPECT_TRUE(Has(texts, "Soil Layers, row 1: the bottom of the layer (0) must lie below its top (0)"));
+    EXPECT_TRUE(Has(texts, "row 2: the axial stiffness must be greater than 0 (is 0)"));
+}
+
+TEST_F(PreRunCheckTest, CapacitiesOfTheEngineBeyondTheTables) {
+    auto p = SoundProject();
+    TGridTable& d2 = tables.D2();
+    d2.SetRowCount(21);
+    for (int r = 0; r < 21; ++r)
+        d2.Column(col::kLayerBottom).SetFloat(r, 24.0L * (r + 1));
+    std::vector<long double> moves(51);
+    for (std::size_t i = 0; i < moves.size(); ++i)
+        moves[i] = 0.01L * static_cast<long double>(i + 1);
+    SetColumn(tables.TblTipMove(), col::kValue, moves);
+    p->Increments = 901;
+    const auto texts = Texts(*p);
+    EXPECT_TRUE(Has(texts, "Soil Layers: 21 layers; the analysis takes at most 20"));
+    EXPECT_TRUE(Has(texts, ": 51 tip movements; the analysis takes at most 50"));
+    EXPECT_TRUE(Has(texts, "Number of increments: must lie between 1 and 900 (is 901)"));
+
+    p->SpecifyTipMovements = 0; // switched-off tables are not handed over
+    EXPECT_FALSE(Has(Texts(*p), "tip movements"));
+}
+
+TEST_F(PreRunCheckTest, MeaninglessValuesNameTableRowAndValue) {
+    auto p = SoundProject();
+    tables.D2().Column(col::kLayerBottom).SetFloat(1, 100); // above the layer on top of it
+    tables.LayerData(1)->Column(col::kPhi).SetFloat(1, 95);
+    tables.TblAE2().Column(col::kAe).SetFloat(1, -1);
+    p->AssignHeadLoads = 1;
+    SetColumn(tables.TblTopload(), col::kValue, {1000, 0});
+    const auto texts = Texts(*p);
+    EXPECT_TRUE(Has(texts, "Soil Layers, row 2: the bottom of the layer (100) must lie below its top (120)"));
+    EXPECT_TRUE(
+        Has(texts, "Soil Layers: the pile tip (360) lies below the bottom of the deepest layer (120)") ||
+        Has(texts,
+            "Soil Layers, row 2: the pile tip (360) lies below the bottom of the deepest layer (120)"));
+    EXPECT_TRUE(Has(texts, "Soil Layers, layer 2, row 2: the friction angle at the bottom must lie"));
+    EXPECT_TRUE(Has(texts, "row 2: the axial stiffness must be greater than 0 (is -1)"));
+    EXPECT_TRUE(Has(texts, "row 2: axial loads must be positive numbers (is 0)"));
+}
+
+TEST_F(PreRunCheckTest, TablesThatMustAscendAndTheStiffnessTableReachingTheTip) {
+    auto p = SoundProject();
+    p->CurvesGenerated = false;
+    SetColumn(tables.TblPVDepth2(), col::kCurveDepth, {0, 200, 200});
+    SetColumn(tables.TblQwcurve2(), col::kW, {0, 0.5L, 0.2L});
+    SetColumn(tables.TblAE2(), col::kAeDepth, {0, 300});
+    p->IncludeDowndrag = 1;
+    SetColumn(tables.TblSettlement2(), col::kSettlementDepth, {0, 100, 100, 50});
+    const auto texts = Texts(*p);
+    EXPECT_TRUE(Has(texts, "row 3: the depth 200 must be greater than the one above (200)"));
+    EXPECT_TRUE(Has(texts, "row 3: the tip movement 0.2 must be at least the one above (0.5)"));
+    EXPECT_TRUE(Has(texts, "the table ends at 300, above the pile tip (360)"));
+    EXPECT_TRUE(Has(texts, "row 4: the depth 50 must be at least the one above (100)"));
+    EXPECT_FALSE(Has(texts, "row 3: the depth 100")) << "two settlement points may share a depth";
+}
+
+TEST_F(PreRunCheckTest, NumbersBeyondSinglePrecisionAreRefused) {
+    auto p = SoundProject();
+    tables.TblAE2().Column(col::kAe).SetFloat(0, 1e40L);
+    p->OuterDiameter = 1e39L;
+    const auto texts = Texts(*p);
+    EXPECT_TRUE(Has(texts, "row 1: the value 1e+40 is too large for the analysis"));
+    EXPECT_TRUE(Has(texts, "Outer diameter: the outer diameter 1e+39 is too large for the analysis"));
+}
+
+} // namespace
+} // namespace pavrin::app::testing

@@ -1,0 +1,242 @@
+// The File commands over a scripted user: the question whether to save, Save
+// and Save As with their names, opening by dialog, recent entry, drop and
+// command line, and a save that fails without harming the file on disk.
+#include "ProjectCommands.h"
+#include "AppTestSupport.h"
+
+#include <deque>
+
+namespace pavrin::app {
+namespace {
+
+using testing::CrLf;
+using testing::ProjectTest;
+using testing::ReadText;
+using testing::WriteText;
+
+// Answers from a script and records what the window was told.
+class ScriptedUi : public ProjectUi {
+public:
+    SaveAnswer AskSaveChanges(const std::string& question) override {
+        questions.push_back(question);
+        return Next(saveAnswers, SaveAnswer::Cancel);
+    }
+    std::optional<OpenChoice> ChooseFileToOpen() override {
+        return Next(openChoices, std::optional<OpenChoice>());
+    }
+    std::optional<std::string> ChooseSaveFileName(const std::string& title,
+                                                  const std::string& preset) override {
+        saveDialogs.emplace_back(title, preset);
+        return Next(saveNames, std::optional<std::string>());
+    }
+    void ShowInformation(const std::string& message) override { information.push_back(message); }
+    void ShowError(const std::string& message) override { errors.push_back(message); }
+    void SetCaption(const std::string& text) override { caption = text; }
+    void CurveModeChanged() override { ++curveModeUpdates; }
+    void UpdateToolbar() override { ++toolbarUpdates; }
+    void CloseChildWindows() override { ++childWindowsClosed; }
+    bool LoadResults(const std::string& plotFile) override {
+        resultsRead.push_back(plotFile);
+        return true;
+    }
+    void SetCurrentDirectory(const std::string& folder) override { directories.push_back(folder); }
+
+    std::deque<SaveAnswer> saveAnswers;
+    std::deque<std::optional<OpenChoice>> openChoices;
+    std::deque<std::optional<std::string>> saveNames;
+
+    std::vector<std::string> questions, information, errors, resultsRead, directories;
+    std::vector<std::pair<std::string, std::string>> saveDialogs;
+    std::string caption;
+    int curveModeUpdates = 0, toolbarUpdates = 0, childWindowsClosed = 0;
+
+private:
+    template <typename T> static T Next(std::deque<T>& script, T otherwise) {
+        if (script.empty())
+            return otherwise;
+        T value = script.front();
+        script.pop_front();
+        return value;
+    }
+};
+
+class ProjectCommands : public ProjectTest {
+protected:
+    void SetUp() override { commands.OpenCommandLine({}); }
+
+    // A saved project file with the given title.
+    std::string SavedProject(const std::string& name, const std::string& title) {
+        auto project = TProgramData::CreateNew(tables);
+        project->FileName = folder.File(name);
+        project->Title = title;
+        project->SaveToFile();
+        return project->FileName;
+    }
+
+    TRecentFiles recent;
+    ScriptedUi ui;
+    TProjectCommands commands{tables, recent, ui};
+};
+
+TEST_F(ProjectCommands, AskToSaveGoesOnOnlyWhenTheChangesAreSafe) {
+    EXPECT_TRUE(commands.AskToSave()); // not modified: no question
+    EXPECT_TRUE(ui.questions.empty());
+
+    tables.SetModified(true);
+    ui.saveAnswers = {SaveAnswer::Cancel, SaveAnswer::No};
+    EXPECT_FALSE(commands.AskToSave());
+    EXPECT_TRUE(commands.AskToSave());
+    EXPECT_EQ(ui.questions, (std::vector<std::string>(2, "Do you want to save any changes?")));
+
+    // Yes for a never-saved project opens Save As; cancelling it stops.
+    ui.saveAnswers = {SaveAnswer::Yes};
+    EXPECT_FALSE(commands.AskToSave());
+    EXPECT_EQ(ui.saveDialogs.back(),
+              std::make_pair(std::string("Save NewPAVRIN.pv3d As"), std::string("NewPAVRIN.pv3d")));
+    EXPECT_FALSE(commands.SaveCompleted);
+    EXPECT_EQ(ProgramData->FileName, "NewPAVRIN.pv3d");
+
+    ui.saveAnswers = {SaveAnswer::Yes};
+    ui.saveNames = {folder.File("named.pv3d")};
+    EXPECT_TRUE(commands.AskToSave());
+    EXPECT_FALSE(tables.IsModified());
+    EXPECT_EQ(ui.caption, "PAVRIN 2014.3.1 - Named.pv3d");
+    EXPECT_TRUE(testing::fs::exists(folder.File("named.pv3d")));
+}
+
+TEST_F(ProjectCommands, AFailedSaveKeepsTheOldFileAndTheChanges) {
+    const std::string path = SavedProject("keep.pv3d", "On disk");
+    commands.OpenFileName(path, true);
+    ProgramData->Title = "Edited";
+    tables.SetModified(true);
+    // Every temporary name the writer could use is taken, so the new file cannot be written.
+    for (int i = 0; i < 100; ++i)
+        WriteText(path + ".~save" + std::to_string(i), "taken");
+
+    EXPECT_FALSE(commands.FileSave());
+    ASSERT_EQ(ui.errors.size(), 1U);
+    EXPECT_NE(ui.errors[0].find(path), std::string::npos) << ui.errors[0];
+    EXPECT_NE(ReadText(path).find("On disk"), std::string::npos);
+    EXPECT_TRUE(tables.IsModified());
+    EXPECT_THROW(commands.SaveOrThrow(), EProjectSaveError);
+
+    // Closing asks, the user says Yes, the save fails: the program must not go on and drop the changes.
+    ui.saveAnswers = {SaveAnswer::Yes};
+    EXPECT_FALSE(commands.AskToSave());
+
+    for (int i = 0; i < 100; ++i)
+        testing::fs::remove(path + ".~save" + std::to_string(i));
+    EXPECT_TRUE(commands.FileSave());
+    EXPECT_NE(ReadText(path).find("Edited"), std::string::npos);
+    EXPECT_EQ(std::distance(testing::fs::directory_iterator(folder.Path()), {}), 2); // the file and its .gwi
+}
+
+TEST_F(ProjectCommands, SavingNeverWritesThroughAnUnwritableFile) {
+    const std::string path = SavedProject("folder.pv3d", "x");
+    testing::fs::remove(path);
+    testing::fs::create_directory(path);
+    ProgramData->FileName = path;
+    EXPECT_THROW(ProgramData->SaveToFile(), EProjectSaveError);
+    ProgramData->FileName = folder.File("no/such/folder/p.pv3d");
+    EXPECT_THROW(ProgramData->SaveToFile(), EProjectSaveError);
+}
+
+TEST_F(ProjectCommands, SaveOfAnOlderProjectOffersTheCurrentFormat) {
+    const std::string old = folder.File("old.pvd");
+    testing::fs::copy_file(PAVRIN_TEST_DATA "/old-format.pvd", old);
+    ui.openChoices = {OpenChoice{old, 2}};
+    EXPECT_TRUE(commands.FileOpen());
+    EXPECT_TRUE(ui.information.empty());
+    EXPECT_EQ(ProgramData->AssignHeadLoads, 1);
+
+    ui.saveNames = {std::nullopt, folder.File("typed.pvd")};
+    EXPECT_FALSE(commands.FileSave());
+    EXPECT_EQ(ui.saveDialogs.back(), std::make_pair(std::string("Save Old.pvd As"), folder.File("old.pv3d")));
+    EXPECT_EQ(ProgramData->FileName, old);
+    EXPECT_TRUE(commands.FileSave());
+    EXPECT_EQ(ProgramData->FileName, folder.File("typed.pv3d"));
+    EXPECT_TRUE(testing::fs::exists(folder.File("typed.pv3d")));
+    EXPECT_FALSE(testing::fs::exists(folder.File("typed.pvd")));
+    EXPECT_EQ(ui.childWindowsClosed, 2);
+}
+
+TEST_F(ProjectCommands, OpeningAProject) {
+    const std::string path = SavedProject("b.pv3d", "Opened");
+    WriteText(ChangeFileExt(path, ".pv3p"), "plot");
+    ui.openChoices = {OpenChoice{path, 1}};
+    EXPECT_TRUE(commands.FileOpen());
+    EXPECT_EQ(ProgramData->Title, "Opened");
+    EXPECT_EQ(ui.caption, "PAVRIN 2014.3.1 - B.pv3d");
+    EXPECT_EQ(ui.directories.back(), folder.Path().string());
+    EXPECT_EQ(ui.resultsRead, (std::vector<std::string>{folder.File("b.pv3p")}));
+    EXPECT_TRUE(commands.ResultsLoaded);
+    EXPECT_EQ(recent.Entry(1), path);
+
+    // Opening it again leaves the list; File New clears the results.
+    EXPECT_TRUE(commands.OpenRecent(1));
+    EXPECT_EQ(recent.Count(), 1);
+    EXPECT_TRUE(commands.FileNew());
+    EXPECT_FALSE(commands.ResultsLoaded);
+    EXPECT_EQ(ProgramData->Title, "New Pile");
+
+    // A modified project is not replaced when the user cancels.
+    tables.SetModified(true);
+    ui.saveAnswers = {SaveAnswer::Cancel};
+    EXPECT_FALSE(commands.OpenRecent(1));
+    EXPECT_EQ(ProgramData->Title, "New Pile");
+    EXPECT_FALSE(commands.OpenRecent(2)); // no such entry
+}
+
+TEST_F(ProjectCommands, AFileReadWithAnErrorIsShownAndNotSavedOverUnasked) {
+    const std::string path = folder.File("broken.pv3d");
+    WriteText(path, CrLf({"Broken", "50 0 x"}));
+    ui.openChoices = {OpenChoice{path, 1}};
+    EXPECT_TRUE(commands.FileOpen());
+    EXPECT_EQ(ui.information,
+              (std::vector<std::string>{"Error on Line 2 Item 3\rAn integer was expected but not found."}));
+    EXPECT_EQ(ProgramData->Title, "Broken");
+    EXPECT_EQ(recent.Entry(1), path);
+
+    EXPECT_FALSE(commands.FileSave()); // Save asks for the name; cancelled here
+    EXPECT_EQ(ui.saveDialogs.back().second, path);
+    EXPECT_EQ(ReadText(path), CrLf({"Broken", "50 0 x"}));
+}
+
+TEST_F(ProjectCommands, DroppedFiles) {
+    const std::string first = SavedProject("first.pv3d", "First");
+    const std::string old = folder.File("second.pvd");
+    testing::fs::copy_file(PAVRIN_TEST_DATA "/old-format.pvd", old);
+    EXPECT_FALSE(commands.OpenDroppedFiles({}));
+    ui.curveModeUpdates = 0;
+    EXPECT_TRUE(commands.OpenDroppedFiles({first, old}));
+    EXPECT_EQ(ProgramData->Title, "First");
+    EXPECT_GE(ui.curveModeUpdates, 1);
+    EXPECT_TRUE(commands.OpenDroppedFiles({old}));
+    EXPECT_TRUE(ui.information.empty()); // read in the older format by its extension
+    EXPECT_EQ(recent.Entry(1), old);
+    EXPECT_EQ(recent.Entry(2), first);
+}
+
+TEST_F(ProjectCommands, CommandLine) {
+    const std::string path = SavedProject("pile.pv3d", "From the command line");
+    ui.directories.clear();
+    commands.OpenCommandLine({ChangeFileExt(path, "")});
+    EXPECT_EQ(ProgramData->Title, "From the command line");
+    EXPECT_EQ(ProgramData->FileName, path);
+    EXPECT_EQ(ui.caption, "PAVRIN 2014.3.1 - Pile.pv3d");
+    EXPECT_EQ(recent.Count(), 0);
+    EXPECT_TRUE(ui.directories.empty());
+
+    const std::string old = folder.File("old.pvd");
+    testing::fs::copy_file(PAVRIN_TEST_DATA "/old-format.pvd", old);
+    commands.OpenCommandLine({old, "ignored"});
+    EXPECT_TRUE(ui.information.empty());
+    EXPECT_EQ(ProgramData->AssignHeadLoads, 1);
+
+    commands.OpenCommandLine({folder.File("missing")});
+    EXPECT_EQ(ProgramData->FileName, "NewPAVRIN.pv3d");
+    EXPECT_EQ(ui.caption, "PAVRIN 2014.3.1 - NewPAVRIN.pv3d");
+}
+
+} // namespace
+} // namespace pavrin::app
