@@ -1,4 +1,5 @@
 #include "ProjectFileNames.h"
+#include "AsciiCase.h"
 
 namespace pavrin::app {
 
@@ -18,13 +19,6 @@ std::size_t NameStart(const std::string& path) {
 std::size_t ExtensionStart(const std::string& path) {
     const std::size_t dot = path.rfind('.');
     return dot == std::string::npos || dot < NameStart(path) ? std::string::npos : dot;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 } // namespace
@@ -52,7 +46,7 @@ std::string ChangeFileExt(const std::string& path, const std::string& extension)
 }
 
 std::string LowerFileExt(const std::string& path) {
-    return Lower(ExtractFileExt(path));
+    return controls::LowerAscii(ExtractFileExt(path));
 }
 
 bool IsCurrentFormat(const std::string& path) {

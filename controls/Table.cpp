@@ -1,4 +1,5 @@
 #include "Table.h"
+#include "AsciiCase.h"
 
 #include <algorithm>
 #include <utility>
@@ -10,13 +11,6 @@ namespace {
 std::uint64_t NextSerial() {
     static std::uint64_t serial = 0;
     return ++serial;
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 } // namespace
@@ -418,7 +412,7 @@ void TGridTable::ReadCol(ValueReader& reader) {
 }
 
 bool TGridTable::ReadProperty(const std::string& name, ValueReader& reader) {
-    const std::string key = Lower(name);
+    const std::string key = LowerAscii(name);
     if (key == "comments")
         SetComments(reader.ReadString());
     else if (key == "identifier")
