@@ -111,6 +111,15 @@ void ReportWriter::put(int blanks, const char* text) {
     out_ += text;
 }
 
+// The unit row of a section that has an English and an SI variant; left out
+// for any other unit system.
+void ReportWriter::unitRow(int blanks, const char* english, const char* si) {
+    if (d_.units != English && d_.units != SI)
+        return;
+    put(blanks, d_.units == English ? english : si);
+    newline();
+}
+
 void ReportWriter::emptyLines(int n) {
     for (int i = 0; i < n; ++i)
         out_ += '\n';
@@ -201,14 +210,10 @@ void ReportWriter::generatedCurves() {
 }
 
 void ReportWriter::layers() {
-    if (d_.units != English && d_.units != SI)
-        return;
     emptyLines(2);
     put(10, "  LAYER      KSOIL      XTOP      XBOT");
     newline();
-    put(10, d_.units == English ? "                         IN.       IN."
-                                : "                          M         M");
-    newline();
+    unitRow(10, "                         IN.       IN.", "                          M         M");
     for (const SoilLayer& l : d_.layers) {
         appendBlanks(out_, 10);
         appendI(out_, l.number, 5);
@@ -224,13 +229,10 @@ void ReportWriter::layers() {
 }
 
 void ReportWriter::unitWeights() {
-    if (d_.units != English && d_.units != SI)
-        return;
     emptyLines(2);
     put(10, "    XG1        GAM1");
     newline();
-    put(10, d_.units == English ? "    IN.       LB/IN**3" : "     M        kN/M**3");
-    newline();
+    unitRow(10, "    IN.       LB/IN**3", "     M        kN/M**3");
     for (const ProfilePoint& p : d_.profile) {
         appendBlanks(out_, 10);
         appendE(out_, p.depth, 10, 3);
@@ -242,8 +244,6 @@ void ReportWriter::unitWeights() {
 }
 
 void ReportWriter::strength() {
-    if (d_.units != English && d_.units != SI)
-        return;
     emptyLines(2);
     put(7, "XSTR         C1          PHI1        EE50       SKIN");
     put(0, "        TIP");
@@ -251,12 +251,13 @@ void ReportWriter::strength() {
     if (d_.units == English) {
         put(7, " IN.       LB/IN**2      DEG.                 LB/IN**2");
         put(0, "    lb/in**2");
-    } else {
+        newline();
+    } else if (d_.units == SI) {
         put(7 + 2, "M");
         put(9, "kN/M**2      DEG.                 kN/M**2");
         put(0, "    kN/M**2");
+        newline();
     }
-    newline();
     for (const ProfilePoint& p : d_.profile) {
         appendBlanks(out_, 3);
         for (float v : {p.depth, p.cohesion, p.frictionAngle, p.e50, p.sideFriction, p.tipResistance}) {
@@ -331,13 +332,12 @@ void ReportWriter::mixedUpliftWarning() {
 }
 
 void ReportWriter::headLoads() {
-    if (d_.headLoads.empty() || (d_.units != English && d_.units != SI))
+    if (d_.headLoads.empty())
         return;
     emptyLines(2);
     put(10, "   LOADS      ");
     newline();
-    put(10, d_.units == English ? "    LB.       " : "    KN        ");
-    newline();
+    unitRow(10, "    LB.       ", "    KN        ");
     for (float h : d_.headLoads) {
         appendBlanks(out_, 4);
         appendF(out_, h, 10, 3);
@@ -346,7 +346,7 @@ void ReportWriter::headLoads() {
 }
 
 void ReportWriter::settlementProfile() {
-    if (d_.settlement.empty() || (d_.units != English && d_.units != SI))
+    if (d_.settlement.empty())
         return;
     emptyLines(2);
     put(10, "   SOIL SETTLEMENT PROFILE");
@@ -354,8 +354,7 @@ void ReportWriter::settlementProfile() {
     emptyLines(1);
     put(10, "   DEPTH     SETTLEMENT");
     newline();
-    put(10, d_.units == English ? "    IN.         IN" : "     M           M");
-    newline();
+    unitRow(10, "    IN.         IN", "     M           M");
     for (const SettlementPoint& p : d_.settlement) {
         appendBlanks(out_, 10);
         appendE(out_, p.depth, 10, 3);

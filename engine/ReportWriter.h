@@ -58,6 +58,7 @@ public:
 private:
     void line(const char* text = "");
     void put(int blanks, const char* text);
+    void unitRow(int blanks, const char* english, const char* si);
     void emptyLines(int n);
     void newline() { out_ += '\n'; }
     void summaryHeading();

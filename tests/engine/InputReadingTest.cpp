@@ -261,5 +261,21 @@ TEST(InputReading, OptionalRecordsAreReadOnlyWhenSwitchedOn) {
     EXPECT_EQ(plot->summary.size(), 3u);
 }
 
+// A unit-system code other than 1 or 2 leaves out only the unit rows of the
+// sections that have an English and an SI variant; the input is still echoed.
+TEST(InputReading, AnotherUnitSystemCodeKeepsTheEchoWithoutUnitRows) {
+    const std::string input = "Unit code 3\n10 1 3\n2\n1\n1 1 0 100\n0.04 5 0 0.01 2 0\n0.04 5 0 0.01 2 0\n"
+                              "2\n1e9 0 1e9 100\n1e-5 90 12 113\n2\n0.01 0.1\n1\n1000\n0\n0\n0\n";
+    const auto out = pavrin::test::runInput(input);
+    EXPECT_EQ(out.status, 0) << out.report;
+    EXPECT_NE(out.report.find("            LAYER      KSOIL      XTOP      XBOT\n"
+                              "              1         1      0.000E+00   0.100E+03  \n"),
+              std::string::npos)
+        << "the layer rows follow the heading directly";
+    EXPECT_NE(out.report.find("             LOADS      \n      1000.000\n"), std::string::npos);
+    EXPECT_EQ(out.report.find("LB/IN**3"), std::string::npos);
+    EXPECT_EQ(out.report.find("kN/M**3"), std::string::npos);
+}
+
 } // namespace
 } // namespace pavrin::engine
