@@ -18,7 +18,7 @@ namespace {
 std::unique_ptr<app::TProgramData> openProject(app::TProjectTables& tables, const std::string& path,
                                                std::string& error) {
     if (!std::filesystem::is_regular_file(path)) {
-        error = "project file not found: " + path;
+        error = "project file not found";
         return nullptr;
     }
     return app::TProgramData::CreateFromFile(tables, path, app::IsCurrentFormat(path), error);
