@@ -363,14 +363,24 @@ void TTableForm::BtnAddClick() {
     Redraw();
 }
 
-void TTableForm::BtnInsClick() {
+// The row buttons' first step: the cell being typed is committed, and the
+// current cell must be a data cell ("Grid.Row not in valid range" otherwise).
+// An invalid index when either fails.
+QModelIndex TTableForm::CommittedDataCell() {
     if (table_ == nullptr || !CommitCurrentCell())
-        return;
+        return {};
     const QModelIndex current = grid_->currentIndex();
     if (!IsDataCell(current)) {
         ShowError(kRowNotInRange);
-        return;
+        return {};
     }
+    return current;
+}
+
+void TTableForm::BtnInsClick() {
+    const QModelIndex current = CommittedDataCell();
+    if (!current.isValid())
+        return;
     if (table_->RowCount() == table_->MaxRows())
         return;
     const bool allInView = rowsInView_ >= table_->RowCount();
@@ -384,13 +394,9 @@ void TTableForm::BtnInsClick() {
 }
 
 void TTableForm::BtnDelClick() {
-    if (table_ == nullptr || !CommitCurrentCell())
+    const QModelIndex current = CommittedDataCell();
+    if (!current.isValid())
         return;
-    const QModelIndex current = grid_->currentIndex();
-    if (!IsDataCell(current)) {
-        ShowError(kRowNotInRange);
-        return;
-    }
     if (table_->MinRows() >= table_->RowCount())
         return;
     WithoutNotifications([&] {

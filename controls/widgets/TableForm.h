@@ -53,6 +53,7 @@ public:
     // Writes the text of the current cell into the table. A text the column refuses shows its
     // message in an error box, puts the cursor and the focus back into the cell and returns false.
     bool CommitCurrentCell();
+    QModelIndex CommittedDataCell();
 
     // Moves the current cell as the user would: commits first, refuses row-control columns.
     bool MoveTo(int row, int column);
