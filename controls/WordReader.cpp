@@ -4,8 +4,11 @@
 
 #include <charconv>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <ios>
 #include <iterator>
+#include <system_error>
 
 namespace pavrin::controls {
 
@@ -99,14 +102,29 @@ bool TextToFloat(std::string_view text, char separator, long double& value) {
     return true;
 }
 
-TWordReader::TWordReader(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
+std::string ReadTextFile(const std::string& fileName) {
+    // A folder opens without error here and fails only on the first read, and
+    // a pipe or a device may never end: anything but a regular file is a file
+    // that cannot be opened.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error))
         throw EFileOpenError("Cannot open file \"" + fileName + "\".");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    try {
+        std::ifstream in(fileName, std::ios::binary);
+        if (!in)
+            throw EFileOpenError("Cannot open file \"" + fileName + "\".");
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (in.bad())
+            throw EFileOpenError("Cannot read file \"" + fileName + "\".");
+        return text;
+    } catch (const std::ios_base::failure&) {
+        // The stream buffer reports a failed read by throwing.
         throw EFileOpenError("Cannot read file \"" + fileName + "\".");
-    Load(text);
+    }
+}
+
+TWordReader::TWordReader(const std::string& fileName) {
+    Load(ReadTextFile(fileName));
 }
 
 TWordReader TWordReader::FromText(std::string_view text) {

@@ -37,7 +37,7 @@ private:
 
 class TWordReader {
 public:
-    // Reads the whole file; an empty file gives one line without words.
+    // Reads the whole file (see ReadTextFile); an empty file gives one line without words.
     explicit TWordReader(const std::string& fileName);
     // The same over text already in memory.
     static TWordReader FromText(std::string_view text);
@@ -59,6 +59,11 @@ private:
     std::size_t line_ = 0; // current line
     std::size_t word_ = 0; // next word within it
 };
+
+// The whole content of a regular file. Throws EFileOpenError when the path
+// names no regular file (a folder, a pipe, nothing) or the file cannot be
+// opened or read; no other exception of the standard streams gets out.
+std::string ReadTextFile(const std::string& fileName);
 
 // Reads `text` as a number written with `separator` as the decimal separator:
 // optional sign, digits with at most one separator, optional exponent; blanks

@@ -5,9 +5,7 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 
 namespace pavrin::graphics {
 
@@ -167,8 +165,11 @@ std::int64_t CountWordsAtMost(std::string_view text) {
     return runs;
 }
 
-// The token reader with a bound on the words still to come, so that a count
-// read from the file is checked against the data before anything is sized by it.
+// The token reader with a bound on the words still to come, so that a count of
+// lines read from the file is checked against the data before lines are made
+// for it. Counts of points are bounded by a graph's capacity instead: the
+// points are made before they are read, so that a file cut short keeps what
+// was read before the cut.
 class TPlotStream {
 public:
     explicit TPlotStream(std::string_view text)
@@ -217,7 +218,7 @@ void LimitPoints(std::int64_t lines, std::int64_t points) {
 // (t, z) pair. Lines are named after their depths in the project's units;
 // shorter curves end in a horizontal run of their last point.
 void ReadTzCurves(TPlotStream& in, TGraphPlot& tz, int projectUnits) {
-    const int curves = in.Count(0, 5);
+    const int curves = in.Count(0, 1); // no more lines than words left
     LimitPoints(curves, 2);
     tz.SetLineCount(0);
     tz.SetLineCount(curves);
@@ -226,8 +227,8 @@ void ReadTzCurves(TPlotStream& in, TGraphPlot& tz, int projectUnits) {
     tz.SetPointCount(longest);
     const char* depthUnit = projectUnits == 1 ? " in" : " m";
     for (int i = 0; i < curves; ++i) {
-        in.Integer(); // the curve's number
-        const int points = in.Count(1, 2);
+        in.Integer();                      // the curve's number
+        const int points = in.Count(1, 0); // bounded by the capacity below
         if (points > longest) {
             LimitPoints(curves, points);
             longest = points;
@@ -250,7 +251,7 @@ void ReadTzCurves(TPlotStream& in, TGraphPlot& tz, int projectUnits) {
 }
 
 void ReadTipCurve(TPlotStream& in, TGraphPlot& qw) {
-    const int points = in.Count(0, 2);
+    const int points = in.Count(0, 0);
     LimitPoints(1, points);
     qw.SetPointCount(points);
     for (int j = 0; j < points; ++j) {
@@ -263,12 +264,13 @@ void ReadTipCurve(TPlotStream& in, TGraphPlot& qw) {
 // The load distribution, one curve per tip movement, then the load-settlement
 // summary with one row per tip movement after the origin. English values
 // become feet and kips; settlements stay in inches. Returns the unit flag.
+// The graphs are sized before their rows are read (a graph's capacity bounds
+// them), so a file cut inside the block keeps the rows read before the cut.
 int ReadLoadsAndSettlements(TPlotStream& in, TGraphPlot& load, TGraphPlot& axial) {
-    const int movements = in.Count(1, 4); // each also has a summary row
+    const int movements = in.Count(1, 1); // no more lines than words left
     LimitPoints(1, static_cast<std::int64_t>(movements) + 1);
     load.SetLineCount(movements);
     const int increments = in.Count(0, 0);
-    in.Expect(movements, 3 * static_cast<std::int64_t>(increments) + 4);
     LimitPoints(movements, increments);
     load.SetPointCount(increments);
     const int unitFlag = in.Integer();
@@ -301,23 +303,13 @@ int ReadLoadsAndSettlements(TPlotStream& in, TGraphPlot& load, TGraphPlot& axial
     return unitFlag;
 }
 
-std::string ReadWholeFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in)
-        throw controls::EFileOpenError("Cannot open file \"" + fileName + "\".");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
-        throw controls::EFileOpenError("Cannot read file \"" + fileName + "\".");
-    return text;
-}
-
 } // namespace
 
 bool TResultGraphs::ReadPlotFile(const std::string& fileName, int projectUnits,
                                  const TMessageHook& showMessage) {
     std::string text;
     try {
-        text = ReadWholeFile(fileName);
+        text = controls::ReadTextFile(fileName); // a folder or an unreadable file fails here
     } catch (const controls::EFileOpenError&) {
         if (showMessage)
             showMessage(PlotFileErrorMessage);

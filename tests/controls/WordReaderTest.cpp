@@ -110,6 +110,13 @@ TEST(WordReader, FileThatCannotBeOpenedIsAFileError) {
     EXPECT_EQ(r.ReadLine(), "Title");
     EXPECT_EQ(r.ReadInteger() + r.ReadInteger(), 7);
     std::filesystem::remove(path);
+
+    // A folder opens without error and fails only when read: it is a file that cannot be opened.
+    const auto folder = std::filesystem::temp_directory_path() / "pavrin-wordreader-folder.pv3d";
+    std::filesystem::create_directories(folder);
+    EXPECT_THROW(TWordReader(folder.string()), EFileOpenError);
+    EXPECT_THROW(ReadTextFile(folder.string()), EFileOpenError);
+    std::filesystem::remove(folder);
 }
 
 } // namespace

@@ -126,10 +126,20 @@ TEST(ReadPlotFile, EarlyEndOrMissingFileFailsWithOneMessage) {
     EXPECT_FALSE(r.File("ends-in-load-block.pv3p", 1));
     EXPECT_EQ(r.messages, std::vector<std::string>{PlotFileErrorMessage});
     EXPECT_EQ(r.graphs.pltPVcurves.LineCount(), 3) << "what was read before the error stays";
+    ExpectUniformLines(r.graphs.pltLoad, 2, 2);
+    ExpectPoint(r.graphs.pltLoad.GetPoint(0, 0), 15, 10, "the row read before the cut, in feet and kips");
+    TReading cutCurve; // the same inside a t-z curve
+    EXPECT_FALSE(cutCurve.Text("2\n1 3 5\n1 1\n2 2\n"));
+    ExpectUniformLines(cutCurve.graphs.pltPVcurves, 2, 3);
+    ExpectPoint(cutCurve.graphs.pltPVcurves.GetPoint(0, 1), 2, 2);
 
     EXPECT_FALSE(r.File("no-such-file.pv3p", 1));
     EXPECT_EQ(r.messages.size(), 2u);
     EXPECT_FALSE(TResultGraphs().ReadPlotFile(kData + "/ends-in-load-block.pv3p", 1)) << "silently";
+
+    // A folder where the plot data file is expected is a file that cannot be read.
+    EXPECT_FALSE(r.File(".", 1));
+    EXPECT_EQ(r.messages.size(), 3u);
 }
 
 TEST(ReadPlotFile, FilesOutsideTheLimitsOfTheDataFailCleanly) {
