@@ -26,6 +26,10 @@ std::string GetExcelCol(int n) {
     return {};
 }
 
+std::array<TGraphPlot*, 4> ExportableGraphs(TResultGraphs& graphs) {
+    return {&graphs.pltLoad, &graphs.pltAxial, &graphs.pltPVcurves, &graphs.PltQW};
+}
+
 namespace {
 
 constexpr lxw_row_t kFirstPointRow = 5; // row 6 of the sheet, zero-based

@@ -3,6 +3,7 @@
 // graph. Standard C++ over libxlsxwriter and minizip; no Qt.
 #pragma once
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 namespace pavrin::graphics {
 
 class TGraphPlot;
+class TResultGraphs;
 
 // A workbook that could not be written; the message is meant for the user.
 class EWorkbookError : public std::runtime_error {
@@ -24,6 +26,10 @@ std::string GetExcelCol(int n);
 // The most lines one graph may have: two columns per line, and the column
 // letters end at ZZ (702).
 inline constexpr int MaxWorkbookLines = 351;
+
+// The exportable graphs, in the order of the export list: load distribution,
+// axial load vs settlement, t-z curves, Q-w curve.
+std::array<TGraphPlot*, 4> ExportableGraphs(TResultGraphs& graphs);
 
 // Writes `graphs`, in order, to the workbook `fileName`: the sheets Legend,
 // Page_1, Plot_1, Page_2, Plot_2, ... The file is written beside the target

@@ -3,6 +3,10 @@
 #include "CheckConvertCommands.h"
 #include "ExitCodes.h"
 #include "RunCommand.h"
+#include "XlsxCommand.h"
+#ifdef PAVRIN_CLI_PLOT
+#include "PlotCommand.h"
+#endif
 
 #include <iostream>
 #include <span>
@@ -18,7 +22,7 @@ struct Command {
     std::string_view name;
     std::string_view arguments; // as shown in the usage
     std::string_view purpose;
-    std::size_t argumentCount;
+    std::size_t argumentCount; // 0: the handler checks the count itself
     int (*handler)(std::span<const std::string> arguments);
 };
 
@@ -35,6 +39,16 @@ int convertHandler(std::span<const std::string> arguments) {
         return -1;
     return convertCommand(arguments[1], arguments[2], arguments[3], std::cout, std::cerr);
 }
+
+int xlsxHandler(std::span<const std::string> arguments) {
+    return xlsxCommand(arguments, std::cout, std::cerr);
+}
+
+#ifdef PAVRIN_CLI_PLOT
+int plotHandler(std::span<const std::string> arguments) {
+    return plotCommand(arguments, std::cout, std::cerr);
+}
+#endif
 
 constexpr Command kCommands[] = {
     {"run", "PROJECT.pv3d",
@@ -54,6 +68,21 @@ constexpr Command kCommands[] = {
      "      (every length, force, pressure and unit weight rescaled) and save it as OUT as\n"
      "      File Save does. Exit code: 0 converted, 1 IN unreadable or OUT not written.",
      4, convertHandler},
+    {"xlsx", "PROJECT.pv3d OUT.xlsx [--graphs load,axial,tz,qw]",
+     "Write the result graphs of PROJECT (from its plot file .pv3p, so run it first) to\n"
+     "      the spreadsheet workbook OUT as the export dialog does: sheet Legend, then a data\n"
+     "      sheet Page_k and a chart sheet Plot_k per graph. --graphs chooses among the load\n"
+     "      distribution, axial load vs settlement, t-z curves and Q-w curve (default: all).\n"
+     "      Exit code: 0 written, 1 project or plot file unreadable or OUT not written.",
+     0, xlsxHandler},
+#ifdef PAVRIN_CLI_PLOT
+    {"plot", "PROJECT.pv3d --graph load|axial|tz|qw --out FILE [--width IN --height IN --dpi N]",
+     "Render one result graph of PROJECT (from its plot file .pv3p, so run it first) as the\n"
+     "      graph window draws it, legend included, to FILE: PNG, SVG, PDF or BMP by its\n"
+     "      extension. Size in inches (default 6 x 4) at N pixels per inch (default 72).\n"
+     "      Needs no display. Exit code: 0 written, 1 project, plot file or FILE unusable.",
+     0, plotHandler},
+#endif
 };
 
 void printUsage(std::ostream& out) {
@@ -95,7 +124,7 @@ int main(int argc, char** argv) {
             printUsage(std::cout);
             return 0;
         }
-        if (rest.size() != command.argumentCount)
+        if (command.argumentCount != 0 && rest.size() != command.argumentCount)
             return usageError(std::string(command.name) + " expects " + std::string(command.arguments));
         const int status = command.handler(rest);
         if (status < 0)
