@@ -11,6 +11,8 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     # Qt 6 front end (libqt6opengl6-dev: find_package(Qt6 ... Charts) fails without it)
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev libxkbcommon-dev
+    # vector pictures of graphs (QSvgGenerator)
+    qt6-svg-dev
     # spreadsheet export, tests, benchmarks
     libxlsxwriter-dev libminizip-dev libgtest-dev libbenchmark-dev
     # "Times New Roman" metrics, headless windows for screenshots
