@@ -1,0 +1,112 @@
+#include "AnalysisRun.h"
+
+#include "ProjectFileNames.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <clocale>
+
+namespace pavrin::app::gui {
+
+QString EngineLibraryFileName() {
+#if defined(_WIN32)
+    return QStringLiteral("PAVRIN2014_DLL.dll");
+#elif defined(__APPLE__)
+    return QStringLiteral("libPAVRIN2014_DLL.dylib");
+#else
+    return QStringLiteral("libPAVRIN2014_DLL.so");
+#endif
+}
+
+std::string RunFileListText(const std::string& projectFile) {
+    std::string text = std::string(kRunFileVersion) + "\n";
+    for (const char* extension : {"", ext::kReport, ext::kPlot, ext::kNotes})
+        text += (*extension == '\0' ? projectFile : ChangeFileExt(projectFile, extension)) + "\n";
+    return text;
+}
+
+bool WriteRunFileList(const QString& folder, const std::string& projectFile) {
+    QFile file(QDir(folder).filePath(QString::fromLatin1(kRunFileList)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const std::string text = RunFileListText(projectFile);
+    const qint64 written = file.write(text.data(), static_cast<qint64>(text.size()));
+    file.close();
+    return written == static_cast<qint64>(text.size()) && file.error() == QFileDevice::NoError;
+}
+
+namespace {
+
+// Whether a file can be made in the folder: the list is written there anyway, so try it for real.
+bool CanWriteIn(const QString& folder) {
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    QFile probe(QDir(folder).filePath(QStringLiteral(".pavrin-run-probe")));
+    if (!probe.open(QIODevice::WriteOnly))
+        return false;
+    probe.close();
+    probe.remove();
+    return true;
+}
+
+} // namespace
+
+QString ChooseRunFolder(const QString& programFolder, const QString& fallbackFolder) {
+    if (CanWriteIn(programFolder))
+        return programFolder;
+    if (!fallbackFolder.isEmpty() && QDir().mkpath(fallbackFolder) && CanWriteIn(fallbackFolder))
+        return fallbackFolder;
+    return {};
+}
+
+QString DefaultFallbackRunFolder() {
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return base.isEmpty() ? QString() : QDir(base).filePath(QStringLiteral("run"));
+}
+
+std::string RunStatusLine(std::int32_t status) {
+    switch (status) {
+    case 0:
+        return {};
+    case 2:
+        return "The analysis stopped (status 2): a file of the run could not be opened or read; the report, "
+               "if written, names it.";
+    case 3:
+        return "The analysis stopped (status 3): the input file holds a value the engine cannot read; the "
+               "end of the output report names the record and the value.";
+    case 4:
+        return "The analysis stopped (status 4): a depth lies below the unit-weight profile; see the end of "
+               "the output report.";
+    case 5:
+        return "The analysis stopped (status 5): a depth lies below the soil profile while looking up the "
+               "cohesion; see the end of the output report.";
+    case 6:
+        return "The analysis stopped (status 6): a depth lies below the soil profile while looking up the "
+               "ultimate unit side friction; see the end of the output report.";
+    case 7:
+        return "The analysis stopped (status 7): a depth lies below the soil profile while looking up the "
+               "ultimate unit tip resistance; see the end of the output report.";
+    case 8:
+        return "The analysis stopped (status 8): a depth lies below the soil profile while looking up the "
+               "friction angle; see the end of the output report.";
+    default:
+        return "The analysis engine returned the unknown status " + std::to_string(status) +
+               "; see the output report.";
+    }
+}
+
+ScopedNumericLocale::ScopedNumericLocale() {
+    if (const char* current = std::setlocale(LC_NUMERIC, nullptr))
+        previous_ = current;
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+ScopedNumericLocale::~ScopedNumericLocale() {
+    if (!previous_.empty())
+        std::setlocale(LC_NUMERIC, previous_.c_str());
+}
+
+} // namespace pavrin::app::gui

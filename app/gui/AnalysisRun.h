@@ -1,0 +1,61 @@
+// The pieces of an analysis run that need no window: the run-file list the engine reads from its
+// working directory, the folder it is written in, the numeric locale around the call, and the texts
+// the run shows.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+
+namespace pavrin::app::gui {
+
+namespace run_text {
+inline constexpr const char* kSaveFailed = "An error occured during saving";
+inline constexpr const char* kNamesFailed = "An error occured while writing file names";
+inline constexpr const char* kReinitialize = "Attempt to reinitialize DLL";
+inline constexpr const char* kInitFailed = "Attempt to initialize DLL failed";
+inline constexpr const char* kCompleted =
+    "Computations are completed. Please, check output file for results or error messages.";
+inline constexpr const char* kEditorFailed = "An error occurred in running the Word Processor";
+} // namespace run_text
+
+// The run-file list's name and its first line.
+inline constexpr const char* kRunFileList = "names.dat";
+inline constexpr const char* kRunFileVersion = "2014.3.1";
+// The engine's entry point.
+inline constexpr const char* kEngineEntryName = "_IPAVRIN";
+
+// The engine library's file name on this platform.
+QString EngineLibraryFileName();
+
+// The text of the run-file list for a project file: the version line and the paths of the input
+// file, report, plot data file and processor-run notes, one per line.
+std::string RunFileListText(const std::string& projectFile);
+
+// Writes the run-file list into `folder`; false when it cannot be written whole.
+bool WriteRunFileList(const QString& folder, const std::string& projectFile);
+
+// The folder the engine runs in: the program's folder when the run-file list can be written there,
+// else the per-user run folder (made when missing). Empty when neither is writable.
+QString ChooseRunFolder(const QString& programFolder, const QString& fallbackFolder);
+
+// The per-user run folder of an installed program.
+QString DefaultFallbackRunFolder();
+
+// One line telling what stopped a run with this engine status; empty for a completed run.
+std::string RunStatusLine(std::int32_t status);
+
+// The C library's numeric convention set to "C" for the object's lifetime and restored after.
+class ScopedNumericLocale {
+public:
+    ScopedNumericLocale();
+    ~ScopedNumericLocale();
+    ScopedNumericLocale(const ScopedNumericLocale&) = delete;
+    ScopedNumericLocale& operator=(const ScopedNumericLocale&) = delete;
+
+private:
+    std::string previous_;
+};
+
+} // namespace pavrin::app::gui

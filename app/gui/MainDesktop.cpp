@@ -1,0 +1,109 @@
+#include "MainDesktop.h"
+
+#include "ProjectFileNames.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pavrin::app::gui {
+
+namespace {
+MainDesktop* installed = nullptr;
+}
+
+MainDesktop& MainDesktop::Current() {
+    static QtMainDesktop real;
+    return installed != nullptr ? *installed : real;
+}
+
+MainDesktop* MainDesktop::SetCurrent(MainDesktop* desktop) {
+    MainDesktop* previous = installed;
+    installed = desktop;
+    return previous;
+}
+
+QStringList ProjectFileFilters() {
+    // From "name|pattern|name|pattern|...": the names, which carry their patterns in brackets.
+    const QStringList parts = QString::fromLatin1(kFileDialogFilter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << QString(parts[i]).replace(QStringLiteral("*.*"), QStringLiteral("*"));
+    return filters;
+}
+
+std::optional<OpenFileChoice> QtMainDesktop::ChooseFileToOpen(QWidget* parent) {
+    QFileDialog dialog(parent, QStringLiteral("Open"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(ProjectFileFilters());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const int filterIndex = static_cast<int>(ProjectFileFilters().indexOf(dialog.selectedNameFilter())) + 1;
+    return OpenFileChoice{dialog.selectedFiles().front(), filterIndex < 1 ? 1 : filterIndex};
+}
+
+std::optional<QString> QtMainDesktop::ChooseSaveFileName(QWidget* parent, const QString& title,
+                                                         const QString& presetName) {
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(ProjectFileFilters());
+    // A name typed without an extension is saved as a project file.
+    dialog.setDefaultSuffix(QString::fromLatin1(ext::kProject).mid(1));
+    dialog.selectFile(presetName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
+QString QtMainDesktop::ChooseProgram(QWidget* parent, const QString& presetName) {
+    QFileDialog dialog(parent, QStringLiteral("Text Editor"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Programs (*)"), QStringLiteral("All Files (*)")});
+    dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+    if (!presetName.isEmpty())
+        dialog.selectFile(presetName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+bool QtMainDesktop::ConfirmRunWithFindings(QWidget* parent, const QStringList& findings) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Check before the analysis"));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(
+        QStringLiteral("The analysis engine cannot handle this project as it stands (%1 finding%2):")
+            .arg(findings.size())
+            .arg(findings.size() == 1 ? QString() : QStringLiteral("s"))));
+    auto* list = new QListWidget;
+    list->addItems(findings);
+    list->setMinimumWidth(560);
+    layout->addWidget(list);
+    layout->addWidget(new QLabel(QStringLiteral("Correct the project and run again, or run it anyway.")));
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QStringLiteral("Run Anyway"), QDialogButtonBox::AcceptRole);
+    cancel->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtMainDesktop::StartDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+void QtMainDesktop::OpenUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
+
+} // namespace pavrin::app::gui

@@ -1,0 +1,359 @@
+// The desktop program's main window end to end: menu enabling and check marks, the recent list and
+// its settings, the command line, a complete analysis run through the real engine library and the
+// run's failure paths, and the data dialogs.
+#include "MainForm.h"
+#include "AnalysisRun.h"
+#include "DataEdit.h"
+#include "DlgTitle.h"
+#include "FakeMessageBoxes.h"
+#include "FrmMaterial.h"
+#include "MainDesktop.h"
+#include "ProgramData.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+#include <deque>
+
+using namespace pavrin::app;
+using namespace pavrin::app::gui;
+using pavrin::controls::MessageBoxes;
+using pavrin::controls::TDataEdit;
+using pavrin::controls::testing::FakeMessageBoxes;
+using pavrin::controls::testing::ScopedMessageBoxes;
+
+namespace {
+
+class FakeDesktop : public MainDesktop {
+public:
+    std::optional<OpenFileChoice> openChoice;
+    std::deque<QString> saveNames; // none left: cancelled
+    bool runAnyway = false;
+    QStringList findingsShown;
+    int saveDialogs = 0;
+    bool startSucceeds = true;
+    QStringList started; // program and arguments, joined by blanks
+    QList<QUrl> opened;
+
+    std::optional<OpenFileChoice> ChooseFileToOpen(QWidget*) override { return openChoice; }
+    std::optional<QString> ChooseSaveFileName(QWidget*, const QString&, const QString&) override {
+        ++saveDialogs;
+        if (saveNames.empty())
+            return std::nullopt;
+        const QString name = saveNames.front();
+        saveNames.pop_front();
+        return name;
+    }
+    QString ChooseProgram(QWidget*, const QString&) override { return {}; }
+    bool ConfirmRunWithFindings(QWidget*, const QStringList& findings) override {
+        findingsShown = findings;
+        return runAnyway;
+    }
+    bool StartDetached(const QString& program, const QStringList& arguments) override {
+        started << (QStringList{program} + arguments).join(QLatin1Char(' '));
+        return startSucceeds;
+    }
+    void OpenUrl(const QUrl& url) override { opened << url; }
+};
+
+class ScopedDesktop {
+public:
+    explicit ScopedDesktop(MainDesktop& desktop) : previous_(MainDesktop::SetCurrent(&desktop)) {}
+    ~ScopedDesktop() { MainDesktop::SetCurrent(previous_); }
+
+private:
+    MainDesktop* previous_;
+};
+
+QAction* Action(const TMainForm& form, const char* name) {
+    auto* action = form.findChild<QAction*>(QString::fromLatin1(name));
+    if (action == nullptr)
+        qFatal("no action %s", name);
+    return action;
+}
+
+// Copies an example project into `folder` and returns its path.
+QString CopyExample(const QTemporaryDir& folder, const QString& name, const QString& as = {}) {
+    const QString target = folder.filePath(as.isEmpty() ? name : as);
+    QFile::remove(target);
+    if (!QFile::copy(QStringLiteral(PAVRIN_EXAMPLES "/") + name, target))
+        qFatal("cannot copy %s", qPrintable(name));
+    QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return target;
+}
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QSettings settings(QString::fromLatin1(kSettingsOrganization),
+                           QString::fromLatin1(kSettingsApplication));
+        settings.clear();
+    }
+
+    // Enabling and check marks follow the project through New, the options and the curve mode.
+    void menusFollowTheProject() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        TMainForm form;
+        form.FormShow({});
+        QCOMPARE(form.windowTitle(), QStringLiteral("PAVRIN 2014.3.1 - NewPAVRIN.pv3d"));
+        form.UpdateMenus();
+        // A new project: generated curves, tip movements on, everything else off; no results.
+        const std::pair<const char*, bool> newProject[] = {{"SoilLayerCoordinates1", true},
+                                                           {"SoilParameters1", false},
+                                                           {"PileProperties1", false},
+                                                           {"TipMovement1", true},
+                                                           {"Topload1", false},
+                                                           {"Settlements1", false},
+                                                           {"PVFactorTable", false},
+                                                           {"QwFactorTable", false},
+                                                           {"mLoad", false},
+                                                           {"ExportExcel", false},
+                                                           {"SpeedLoad", false},
+                                                           {"SpeedSoil", true},
+                                                           {"CompInput", false},
+                                                           {"CompOutput", false},
+                                                           {"SpeedOutput", true}};
+        for (const auto& [name, enabled] : newProject)
+            QVERIFY2(Action(form, name)->isEnabled() == enabled, name);
+        QVERIFY(Action(form, "EnglishUnits")->isChecked());
+        QVERIFY(Action(form, "miCircular")->isChecked());
+        QVERIFY(Action(form, "SpecifyTipMovements1")->isChecked());
+        QVERIFY(!Action(form, "N14")->isVisible());
+
+        Action(form, "miNonCircular")->trigger();
+        Action(form, "AssignLoadsatPileHead1")->trigger();
+        Action(form, "SpecifyTipMovements1")->trigger();
+        Action(form, "SIUnits")->trigger();
+        form.UpdateMenus();
+        const std::pair<const char*, bool> changed[] = {
+            {"SoilLayerCoordinates1", false}, {"SoilParameters1", true}, {"PileProperties1", true},
+            {"TipMovement1", false},          {"Topload1", true},        {"SpeedSoil", false}};
+        for (const auto& [name, enabled] : changed)
+            QVERIFY2(Action(form, name)->isEnabled() == enabled, name);
+        QVERIFY(Action(form, "miNonCircular")->isChecked() && !Action(form, "miCircular")->isChecked());
+        QVERIFY(Action(form, "AssignLoadsatPileHead1")->isChecked());
+        QVERIFY(Action(form, "SIUnits")->isChecked() && !Action(form, "EnglishUnits")->isChecked());
+        QCOMPARE(ProgramData->Units, 2);
+        // Option switches are unsaved changes: New asks, and Cancel keeps the project.
+        boxes.answers = {MessageBoxes::Answer::Cancel};
+        Action(form, "FileNew")->trigger();
+        QCOMPARE(boxes.LastText(), QString::fromLatin1(kSaveChangesQuestion));
+        QVERIFY(!ProgramData->CurvesGenerated);
+        boxes.answers = {MessageBoxes::Answer::No};
+        Action(form, "FileNew")->trigger();
+        form.UpdateMenus();
+        QVERIFY(ProgramData->CurvesGenerated && Action(form, "miCircular")->isChecked());
+        QVERIFY(Action(form, "EnglishUnits")->isChecked());
+        QVERIFY(Action(form, "SpeedSoil")->isEnabled());
+    }
+
+    // Eleven opens: the newest first, the oldest dropped, the settings written at each change; the
+    // command line opens "pile" as "pile.pv3d" and leaves the list alone.
+    void recentFilesAndCommandLine() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        QTemporaryDir folder;
+        QStringList paths;
+        {
+            TMainForm form;
+            form.FormShow({});
+            for (int i = 1; i <= 11; ++i) {
+                paths << CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"),
+                                     QStringLiteral("p%1.pv3d").arg(i));
+                form.Commands().OpenFileName(paths.back().toStdString(), true);
+            }
+            QVERIFY(boxes.shown.isEmpty());
+            QCOMPARE(form.windowTitle(), QStringLiteral("PAVRIN 2014.3.1 - P11.pv3d"));
+            QSettings settings(QString::fromLatin1(kSettingsOrganization),
+                               QString::fromLatin1(kSettingsApplication));
+            settings.beginGroup(QString::fromLatin1(kSettingsGroup));
+            QCOMPARE(settings.value(QStringLiteral("File1")).toString(), paths[10]);
+            QCOMPARE(settings.value(QStringLiteral("File10")).toString(), paths[1]);
+            form.UpdateMenus();
+            QVERIFY(Action(form, "N14")->isVisible());
+            // The current directory is the projects' folder, so the entries show bare names.
+            QCOMPARE(Action(form, "Recent1")->text(), QStringLiteral("&1 p11.pv3d"));
+            QVERIFY(Action(form, "Recent10")->isVisible());
+            form.SetTextEditorPath(QStringLiteral("/opt/editor"));
+            QVERIFY(form.close());
+        }
+        TMainForm again;
+        const QString pile =
+            CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"), QStringLiteral("pile.pv3d"));
+        again.FormShow({folder.filePath(QStringLiteral("pile"))});
+        QCOMPARE(again.windowTitle(), QStringLiteral("PAVRIN 2014.3.1 - Pile.pv3d"));
+        QCOMPARE(QString::fromStdString(ProgramData->FileName), pile);
+        QCOMPARE(QString::fromStdString(again.RecentFiles().Entry(1)), paths[10]);
+        QCOMPARE(again.TextEditorPath(), QStringLiteral("/opt/editor"));
+        // A recent entry that is now missing opens as far as it can, with a message and no crash.
+        again.RecentFiles().SetEntry(1, folder.filePath(QStringLiteral("gone.pv3d")).toStdString());
+        again.RecentFileClick(1);
+        QCOMPARE(boxes.shown.size(), 1);
+    }
+
+    // A complete run through the real engine library, then the editor commands on its files.
+    void runThroughTheEngine() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        FakeDesktop desktop;
+        ScopedDesktop scopedDesktop(desktop);
+        QTemporaryDir folder;
+        const QString project = CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"));
+        TMainForm form;
+        form.SetProgramFolder(QStringLiteral(PAVRIN_BIN));
+        form.FormShow({project});
+        form.MaterialClick(); // an open dialog is closed by the run
+        form.CompRunClick();
+        QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(run_text::kCompleted)});
+        QCOMPARE(form.LastRunStatus(), 0);
+        QVERIFY(!form.EngineLoaded());
+        QVERIFY(!QFile::exists(QDir(form.LastRunFolder()).filePath(QStringLiteral("names.dat"))));
+        QVERIFY(form.ResultsLoaded());
+        QVERIFY(form.Graphs().pltAxial.LineCount() > 0);
+        QVERIFY(QFile::exists(folder.filePath(QStringLiteral("driven-pile-clay-sand.pv3o"))));
+        QVERIFY(Action(form, "SpeedLoad")->isEnabled());
+        QCOMPARE(form.MdiArea()->subWindowList().size(), 0);
+        form.UpdateMenus();
+        QVERIFY(Action(form, "mLoad")->isEnabled() && Action(form, "CompOutput")->isEnabled());
+
+        // A second run loads the library again.
+        boxes.Clear();
+        form.CompRunClick();
+        QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(run_text::kCompleted)});
+
+        // The report in the editor: the file is one argument, whatever blanks the editor path has.
+        form.SetTextEditorPath(QStringLiteral("/usr/bin/my editor"));
+        form.CompOutputClick();
+        QCOMPARE(desktop.started.size(), 1);
+        QVERIFY(desktop.started[0].endsWith(folder.filePath(QStringLiteral("driven-pile-clay-sand.pv3o"))));
+        desktop.startSucceeds = false;
+        boxes.Clear();
+        form.CompInputClick();
+        QCOMPARE(boxes.LastText(), QString::fromLatin1(run_text::kEditorFailed));
+    }
+
+    // The run's failure paths: no library, a cancelled Save As, the pre-run check, an engine stop.
+    void runFailures() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        FakeDesktop desktop;
+        ScopedDesktop scopedDesktop(desktop);
+        QTemporaryDir folder, emptyProgramFolder;
+        TMainForm form;
+        form.FormShow({});
+
+        // Never saved, Save As cancelled: the run ends silently.
+        form.SetProgramFolder(QStringLiteral(PAVRIN_BIN));
+        form.CompRunClick();
+        QCOMPARE(desktop.saveDialogs, 1);
+        QVERIFY(boxes.shown.isEmpty());
+        QCOMPARE(form.LastRunStatus(), -1);
+
+        // Saved, but the new project fails the check (pile length 0 ...): not run unless asked.
+        const QString project = folder.filePath(QStringLiteral("new.pv3d"));
+        desktop.saveNames = {project};
+        form.CompRunClick();
+        QVERIFY(QFile::exists(project));
+        QVERIFY(!desktop.findingsShown.isEmpty());
+        QVERIFY(desktop.findingsShown.join(QLatin1Char('\n')).contains(QStringLiteral("Pile length")));
+        QCOMPARE(form.LastRunStatus(), -1);
+        QVERIFY(boxes.shown.isEmpty());
+
+        // Run anyway a project beyond the engine's capacity: the engine's stop is told.
+        form.Commands().OpenFileName(
+            CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d")).toStdString(), true);
+        ProgramData->Increments = 1000;
+        desktop.runAnyway = true;
+        boxes.Clear();
+        form.CompRunClick();
+        QCOMPARE(form.LastRunStatus(), 3);
+        // The completion message with the engine's stop, then the plot file's own message.
+        QCOMPARE(boxes.shown.size(), 2);
+        QVERIFY(boxes.shown[0].text.startsWith(QString::fromLatin1(run_text::kCompleted)));
+        QVERIFY(boxes.shown[0].text.contains(QStringLiteral("(status 3)")));
+
+        // No engine library in the program's folder.
+        ProgramData->Increments = 50;
+        boxes.Clear();
+        form.SetProgramFolder(emptyProgramFolder.path());
+        form.CompRunClick();
+        QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(run_text::kInitFailed)});
+        QVERIFY(!form.EngineLoaded());
+        QVERIFY(!QFile::exists(emptyProgramFolder.filePath(QStringLiteral("names.dat"))));
+    }
+
+    // The data dialogs write back on leaving, mark changes, refuse bad entries and relabel.
+    void dataDialogs() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        TMainForm form;
+        form.FormShow({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+
+        form.DataTitleClick();
+        TdlgTitle* title = form.TitleDialog();
+        QVERIFY(title != nullptr);
+        QCOMPARE(title->TitleMemo()->text(), QStringLiteral("New Pile"));
+        title->TitleMemo()->setText(QStringLiteral("New Pile"));
+        QVERIFY(form.CommitActiveChild());
+        QVERIFY(!form.Tables().IsModified());
+        title->TitleMemo()->setText(QStringLiteral("Pier 7"));
+        title->DataEdit1()->setText(QStringLiteral("A. Engineer"));
+        form.MaterialClick(); // leaving the title dialog writes it back
+        QCOMPARE(ProgramData->Title, std::string("Pier 7"));
+        QCOMPARE(ProgramData->DesignerName, std::string("A. Engineer"));
+        QVERIFY(form.Tables().IsModified());
+
+        TfrmMaterial* material = form.MaterialDialog();
+        QVERIFY(material != nullptr);
+        for (const char* bad : {"5", "50.4"}) {
+            boxes.Clear();
+            material->DataNI()->setFocus();
+            material->DataNI()->setText(QString::fromLatin1(bad));
+            QVERIFY2(!form.CommitActiveChild(), bad);
+            QCOMPARE(boxes.shown.size(), 1);
+            QCOMPARE(ProgramData->Increments, 50);
+        }
+        material->DataNI()->setText(QStringLiteral("2*60"));
+        material->DataPL()->setText(QStringLiteral("1200"));
+        QVERIFY(form.CommitActiveChild());
+        QCOMPARE(ProgramData->Increments, 120);
+        QCOMPARE(ProgramData->PileLength, 1200.0L);
+        QCOMPARE(material->DataTol()->EditLabel()->text(), QStringLiteral("Tolerance (in)"));
+
+        form.SetUnitsClick(2);
+        QCOMPARE(material->DataTol()->EditLabel()->text(), QStringLiteral("Tolerance (m)"));
+        QCOMPARE(material->DataPL()->Number(), 30.48L);
+        // Closing the dialog writes back and frees it.
+        material->DataPL()->setText(QStringLiteral("25"));
+        material->SubWindow()->close();
+        QTRY_VERIFY(form.MaterialDialog() == nullptr);
+        QCOMPARE(ProgramData->PileLength, 25.0L);
+    }
+};
+
+int main(int argc, char** argv) {
+    // A private settings store, never the user's.
+    QTemporaryDir settingsFolder;
+    qputenv("XDG_CONFIG_HOME", settingsFolder.path().toLocal8Bit());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
+    QApplication application(argc, argv);
+    MainFormTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "MainFormTest.moc"
