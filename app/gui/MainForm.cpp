@@ -554,6 +554,8 @@ template <class Dialog, class... Args>
 Dialog* TMainForm::ShowDialog(QPointer<Dialog>& dialog, Args&&... args) {
     if (dialog == nullptr) {
         dialog = new Dialog(std::forward<Args>(args)...);
+        // Closed now, freed a moment later: the main window forgets it at once.
+        connect(dialog, &TDataDialog::Closed, this, [&dialog] { dialog = nullptr; });
         dialog->ShowIn(mdiArea_);
         // The activation signal came before the dialog was known to be new: load it now.
         dialog->FormActivate();

@@ -340,8 +340,12 @@ private slots:
         // Closing the dialog writes back and frees it.
         material->DataPL()->setText(QStringLiteral("25"));
         material->SubWindow()->close();
-        QTRY_VERIFY(form.MaterialDialog() == nullptr);
+        QVERIFY(form.MaterialDialog() == nullptr);
         QCOMPARE(ProgramData->PileLength, 25.0L);
+        // Asked again at once, it comes back as a new window showing the stored values.
+        form.MaterialClick();
+        QVERIFY(form.MaterialDialog() != nullptr && form.MaterialDialog()->isVisible());
+        QCOMPARE(form.MaterialDialog()->DataPL()->text(), QStringLiteral("25"));
     }
 };
 
