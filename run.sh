@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds PAVRIN (Release) and runs one analysis with the headless runner pavrin-cli.
+# Builds PAVRIN (Release), then
+#   - with a display (DISPLAY or WAYLAND_DISPLAY set): starts the desktop program PAVRIN on the project;
+#   - without one: runs one analysis with the headless runner pavrin-cli and prints the run status,
+#     the paths of the report and plot file, and the load-settlement summary. The exit code is then
+#     pavrin-cli's: the engine's run status, or 2/64/69/73 (see pavrin-cli --help).
 #   ./run.sh [PROJECT.pv3d]     default: the bundled example project
-# Prints the run status, the paths of the report and plot file, and the load-settlement summary.
-# The exit code is pavrin-cli's: the engine's run status, or 2/64/69/73 (see pavrin-cli --help).
 set -euo pipefail
 
 if [[ $# -gt 1 || ${1:-} == -h || ${1:-} == --help ]]; then
@@ -22,4 +24,9 @@ project=${project:-$PWD/examples/driven-pile-clay-sand.pv3d}
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j2
 echo
+if [[ -n ${DISPLAY:-} || -n ${WAYLAND_DISPLAY:-} ]]; then
+    echo "A display is available: starting the desktop program on $project"
+    exec build/bin/PAVRIN "$project"
+fi
+echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): running the analysis with pavrin-cli"
 exec build/bin/pavrin-cli run "$project"
