@@ -473,7 +473,9 @@ std::vector<TPixelPoint> MarkerOutline(int lineIndex, int dx, int dy) {
     std::vector<TPixelPoint> outline;
     for (const long double angle : degrees) {
         const long double theta = angle * std::numbers::pi_v<long double> / 180;
-        outline.push_back({roundToInt(std::sin(theta) * rx), -roundToInt(std::cos(theta) * ry)});
+        // Half pixels round away from zero also when sin and cos land a hair short of a half.
+        const auto nearest = [](long double v) { return roundToInt(v + std::copysign(1e-9L, v)); };
+        outline.push_back({nearest(std::sin(theta) * rx), -nearest(std::cos(theta) * ry)});
     }
     outline.push_back(outline.front());
     return outline;
