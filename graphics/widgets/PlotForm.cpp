@@ -91,10 +91,14 @@ protected:
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
 
-    void mousePressEvent(QMouseEvent* event) override {
+    void Select(const QMouseEvent* event) {
         const int row = (event->position().toPoint().y() - 1) / std::max(itemHeight, 1);
         if (row >= 0 && row < entries.size())
             selected = row;
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        Select(event);
         dragging_ = true;
         grab_ = event->position().toPoint();
         update();
@@ -109,7 +113,8 @@ protected:
         move(to);
     }
     void mouseReleaseEvent(QMouseEvent*) override { dragging_ = false; }
-    void mouseDoubleClickEvent(QMouseEvent*) override {
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        Select(event);
         if (selected >= 0 && selected < entries.size())
             form_.ToggleLine(entries[selected].lineIndex);
     }
@@ -329,6 +334,9 @@ void TPlotForm::Replot() {
 }
 
 QImage TPlotForm::Picture() {
+    // A window resized while hidden gets its resize event only when shown.
+    if (layout_.PageRect.right != width() || layout_.PageRect.bottom != height())
+        FormResize(legendPlaced_);
     QImage picture(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
     QPainter painter(&picture);
     TPlotLayout onScreen = layout_;
