@@ -648,13 +648,17 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TMainForm::dropEvent(QDropEvent* event) {
+    if (FilesDropped(event->mimeData()->urls()))
+        event->acceptProposedAction();
+}
+
+bool TMainForm::FilesDropped(const QList<QUrl>& urls) {
     std::vector<std::string> paths;
-    for (const QUrl& url : event->mimeData()->urls())
+    for (const QUrl& url : urls)
         if (url.isLocalFile())
             paths.push_back(url.toLocalFile().toStdString());
     if (paths.empty())
-        return;
-    event->acceptProposedAction();
+        return false;
     // Opened once the drop has finished, so that message boxes do not run inside it.
     QTimer::singleShot(0, this, [this, paths] {
         if (!CommitActiveChild())
@@ -662,6 +666,7 @@ void TMainForm::dropEvent(QDropEvent* event) {
         if (commands_->OpenDroppedFiles(paths))
             AfterProjectReplaced();
     });
+    return true;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -115,6 +115,10 @@ public:
     void ReadSettings();
     void UpdateRegistry() const;
 
+    // Files dropped on the window: the first one is opened (after the save question) once the drop
+    // has finished. False when none of them is a local file.
+    bool FilesDropped(const QList<QUrl>& urls);
+
     // The address of the update check for a date.
     static QString UpdateCheckAddress(const QDate& today);
 

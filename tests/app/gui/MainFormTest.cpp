@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -294,6 +295,48 @@ private slots:
         QVERIFY(!QFile::exists(emptyProgramFolder.filePath(QStringLiteral("names.dat"))));
     }
 
+    // Help, update check, the run folder of an installed program, and files dropped on the window.
+    void helpDropAndRunFolder() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        FakeDesktop desktop;
+        ScopedDesktop scopedDesktop(desktop);
+        QTemporaryDir programFolder, fallback, projects;
+        TMainForm form;
+        form.FormShow({});
+        form.SetProgramFolder(programFolder.path());
+        form.OpenManual(QString::fromLatin1(kUsersManual));
+        QCOMPARE(boxes.shown.size(), 1);
+        QVERIFY(boxes.LastText().contains(QString::fromLatin1(kUsersManual)));
+        QFile(programFolder.filePath(QString::fromLatin1(kTechnicalManual))).open(QIODevice::WriteOnly);
+        form.OpenManual(QString::fromLatin1(kTechnicalManual));
+        QCOMPARE(desktop.opened.size(), 1);
+        QCOMPARE(desktop.opened[0].toLocalFile(),
+                 programFolder.filePath(QString::fromLatin1(kTechnicalManual)));
+        QCOMPARE(TMainForm::UpdateCheckAddress(QDate(2026, 12, 8)),
+                 QString::fromLatin1(kUpdateAddress) + QStringLiteral("PAVRIN;2014.3.1;08/01/14;12/08/26"));
+        QCOMPARE(TAboutBox::ReleaseDate(), QDate(2014, 8, 1));
+
+        // No writable program folder: the run-file list goes to the per-user run folder.
+        const QString runFolder = fallback.filePath(QStringLiteral("run"));
+        QCOMPARE(ChooseRunFolder(programFolder.filePath(QStringLiteral("missing")), runFolder), runFolder);
+        QCOMPARE(ChooseRunFolder(programFolder.path(), runFolder), programFolder.path());
+
+        // A dropped folder is no project: a message, a usable project, no crash; a dropped project opens.
+        boxes.Clear();
+        auto drop = [&form](const QString& path) { QVERIFY(form.FilesDropped({QUrl::fromLocalFile(path)})); };
+        drop(projects.path());
+        QTRY_COMPARE(boxes.shown.size(), 1);
+        QVERIFY(ProgramData != nullptr);
+        const QString project = CopyExample(projects, QStringLiteral("user-curves-downdrag.pv3d"));
+        drop(project);
+        QTRY_COMPARE(QString::fromStdString(ProgramData->FileName), project);
+        QVERIFY(!ProgramData->CurvesGenerated);
+        form.UpdateMenus();
+        QVERIFY(Action(form, "SoilParameters1")->isEnabled());
+        QCOMPARE(QString::fromStdString(form.RecentFiles().Entry(1)), project);
+    }
+
     // The data dialogs write back on leaving, mark changes, refuse bad entries and relabel.
     void dataDialogs() {
         FakeMessageBoxes boxes;
@@ -311,11 +354,13 @@ private slots:
         QVERIFY(form.CommitActiveChild());
         QVERIFY(!form.Tables().IsModified());
         title->TitleMemo()->setText(QStringLiteral("Pier 7"));
+        // Opening a menu of the main window writes the active dialog back.
+        QVERIFY(QMetaObject::invokeMethod(form.menuBar()->actions()[1]->menu(), "aboutToShow"));
+        QCOMPARE(ProgramData->Title, std::string("Pier 7"));
+        QVERIFY(form.Tables().IsModified());
         title->DataEdit1()->setText(QStringLiteral("A. Engineer"));
         form.MaterialClick(); // leaving the title dialog writes it back
-        QCOMPARE(ProgramData->Title, std::string("Pier 7"));
         QCOMPARE(ProgramData->DesignerName, std::string("A. Engineer"));
-        QVERIFY(form.Tables().IsModified());
 
         TfrmMaterial* material = form.MaterialDialog();
         QVERIFY(material != nullptr);
