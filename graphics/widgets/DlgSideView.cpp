@@ -194,7 +194,9 @@ void TDlgSideView::Button1Click() {
             controls::MessageBoxes::Icon::Information);
         return;
     }
+    // The layout's pixel constants (pen, hatch strokes) suit a printer of about 600 dots per inch.
     QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(600);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setDocName(QStringLiteral("Soil-Pile Profile"));
     if (!SideViewDesktop::Current().ChoosePrinter(this, printer))
