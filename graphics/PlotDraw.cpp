@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLine>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPolygon>
@@ -240,7 +241,7 @@ private:
         if (graph_.LineCount() > 0 && graph_.GetLine(0).PointCount() > 1) {
             int k = 0;
             QPolygon polyline;
-            QList<QLine> markers;
+            std::vector<TPixelPoint> markerPoints;
             for (int i = 0; i < graph_.LineCount(); ++i) {
                 const TLine& line = graph_.GetLine(i);
                 if (!line.Active)
@@ -250,19 +251,18 @@ private:
                     p_.setPen(QPen(colour, lineWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
                     p_.setBrush(colour);
                     polyline.resize(line.PointCount());
-                    markers.clear();
-                    const auto outline = MarkerOutline(i, layout_.dx, layout_.dy);
+                    markerPoints.clear();
                     for (int j = 0; j < line.PointCount(); ++j) {
                         const TFloatPoint& point = line.GetPoint(j);
                         const TPixelPoint px = DataToPixel(view_, plot, graph_.XOnTop, point.X, point.Y);
                         polyline[j] = QPoint(px.x, px.y);
-                        if (graph_.Markers > 0 && j % graph_.Markers == 0)
-                            AddMarker(markers, outline, px);
+                        if (graph_.Markers > 0 && j % graph_.Markers == 0 &&
+                            (markerPoints.empty() || !(markerPoints.back() == px)))
+                            markerPoints.push_back(px);
                     }
                     if (polyline.size() > 1)
                         p_.drawPolyline(polyline);
-                    if (!markers.isEmpty())
-                        p_.drawLines(markers);
+                    DrawMarkers(markerPoints, i);
                 }
                 ++k;
             }
@@ -270,6 +270,37 @@ private:
         p_.setPen(QPen(Qt::black, lineWidth_));
         p_.setBrush(Qt::white);
         p_.setClipRect(qrect(layout_.PageRect));
+    }
+
+    // The markers of line `lineIndex` at `points` with the current pen. On images one marker is drawn
+    // once and copied to every point, which gives the same pixels many times faster.
+    void DrawMarkers(const std::vector<TPixelPoint>& points, int lineIndex) {
+        if (points.empty())
+            return;
+        const auto outline = MarkerOutline(lineIndex, layout_.dx, layout_.dy);
+        const QPaintEngine* engine = p_.paintEngine();
+        if (points.size() < 16 || engine == nullptr || engine->type() != QPaintEngine::Raster) {
+            QList<QLine> lines;
+            for (const TPixelPoint& at : points)
+                AddMarker(lines, outline, at);
+            p_.drawLines(lines);
+            return;
+        }
+        int radius = 0;
+        for (const TPixelPoint& v : outline)
+            radius = std::max({radius, std::abs(v.x), std::abs(v.y)});
+        radius += p_.pen().width() + 1;
+        QImage sprite(2 * radius + 1, 2 * radius + 1, QImage::Format_ARGB32_Premultiplied);
+        sprite.fill(Qt::transparent);
+        {
+            QPainter spritePainter(&sprite);
+            spritePainter.setPen(p_.pen());
+            QList<QLine> lines;
+            AddMarker(lines, outline, {radius, radius});
+            spritePainter.drawLines(lines);
+        }
+        for (const TPixelPoint& at : points)
+            p_.drawImage(at.x - radius, at.y - radius, sprite);
     }
 
     static void AddMarker(QList<QLine>& lines, const std::vector<TPixelPoint>& outline, TPixelPoint at) {
