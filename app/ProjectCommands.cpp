@@ -160,8 +160,11 @@ bool TProjectCommands::AskToSave() {
 void TProjectCommands::LoadResultsIfPresent() {
     const std::string plotFile = ChangeFileExt(ProgramData->FileName, ext::kPlot);
     std::error_code error;
-    if (fs::exists(plotFile, error))
-        ResultsLoaded = ui_->LoadResults(plotFile);
+    const fs::file_status status = fs::status(plotFile, error);
+    if (!fs::exists(status))
+        return;
+    // A folder (or anything else but a file) of that name holds no results and is not read.
+    ResultsLoaded = fs::is_regular_file(status) && ui_->LoadResults(plotFile);
 }
 
 bool TProjectCommands::SaveShowingErrors() {

@@ -8,22 +8,35 @@
 
 #include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace pavrin::cli {
 
 namespace {
 
-// Opens a project as the program does: .pvd files in the older format. The
+namespace fs = std::filesystem;
+
+// Opens a project as the program's Open does with "All Files": only a .pvd
+// file is read in the older format, every other name in the current one. The
 // reading error, if any, is put in `error`; the tables must outlive the project.
 std::unique_ptr<app::TProgramData> openProject(app::TProjectTables& tables, const std::string& path,
                                                std::string& error) {
-    if (!std::filesystem::is_regular_file(path)) {
-        error = "project file not found";
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::is_regular_file(status)) {
+        if (fs::is_directory(status))
+            error = "a folder, not a project file";
+        else if (fs::exists(status))
+            error = "not a regular file";
+        else if (ec && ec != std::errc::no_such_file_or_directory)
+            error = "cannot open the project file: " + ec.message();
+        else
+            error = "project file not found";
         return nullptr;
     }
-    return app::TProgramData::CreateFromFile(tables, path, app::IsCurrentFormat(path), error);
+    const bool currentFormat = app::LowerFileExt(path) != app::ext::kOldProject;
+    return app::TProgramData::CreateFromFile(tables, path, currentFormat, error);
 }
-
 } // namespace
 
 int checkCommand(const std::string& project, std::ostream& out, std::ostream& err) {
@@ -64,8 +77,15 @@ int convertCommand(const std::string& units, const std::string& in, const std::s
         err << "pavrin-cli: " << in << ": " << error << "\n";
         return 1;
     }
+    std::error_code ec;
+    const fs::path target = out.empty() ? fs::path() : fs::absolute(out, ec);
+    if (target.empty() || ec) {
+        err << "pavrin-cli: " << out << ": not a file name that can be written"
+            << (ec ? ": " + ec.message() : std::string()) << "\n";
+        return 1;
+    }
     data->SetUnits(system);
-    data->FileName = std::filesystem::absolute(out).string();
+    data->FileName = target.string();
     try {
         data->SaveToFile();
     } catch (const std::exception& e) {

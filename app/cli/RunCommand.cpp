@@ -33,6 +33,9 @@ std::optional<fs::file_time_type> modificationTime(const fs::path& file) {
 }
 
 std::optional<std::string> readFile(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) // a folder opens, and then reads as nothing
+        return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return std::nullopt;

@@ -238,5 +238,30 @@ TEST_F(ProjectCommands, CommandLine) {
     EXPECT_EQ(ui.caption, "PAVRIN 2014.3.1 - NewPAVRIN.pv3d");
 }
 
+// A folder where a project or its plot data file is expected, by every way
+// the user can name one, is a file that cannot be opened: the reading error
+// is shown and the program goes on.
+TEST_F(ProjectCommands, AFolderIsAFileThatCannotBeOpened) {
+    const std::string dir = folder.File("dir.pv3d");
+    testing::fs::create_directory(dir);
+    const std::string cannotOpen = "Cannot open file \"" + dir + "\".";
+    commands.OpenCommandLine({dir});
+    commands.OpenDroppedFiles({dir});
+    EXPECT_TRUE(commands.OpenRecent(1));
+    EXPECT_EQ(ui.information, std::vector<std::string>(3, cannotOpen));
+    EXPECT_EQ(ProgramData->FileName, dir);
+    EXPECT_EQ(ProgramData->Title, "New Pile");
+    EXPECT_FALSE(commands.FileSave()) << "Save asks for a name; cancelled here";
+
+    // A folder named like the plot data file holds no results.
+    const std::string project = SavedProject("p.pv3d", "Beside a folder");
+    testing::fs::create_directory(ChangeFileExt(project, ".pv3p"));
+    commands.ResultsLoaded = true;
+    commands.OpenDroppedFiles({project});
+    EXPECT_EQ(ProgramData->Title, "Beside a folder");
+    EXPECT_TRUE(ui.resultsRead.empty());
+    EXPECT_FALSE(commands.ResultsLoaded);
+}
+
 } // namespace
 } // namespace pavrin::app
