@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -38,6 +39,21 @@ QString WithLineBreaks(const std::string& text) {
 bool Contains(const QWidget* parent, const QWidget* widget) {
     return widget != nullptr && (widget == parent || parent->isAncestorOf(widget));
 }
+
+// The drop-down of a row: it changes only when the user chooses an item. The wheel turns it only
+// while it has the focus; otherwise the wheel goes on to the grid under it, which scrolls.
+class TRowComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void wheelEvent(QWheelEvent* event) override {
+        if (hasFocus())
+            QComboBox::wheelEvent(event);
+        else
+            event->ignore();
+    }
+};
 
 } // namespace
 
@@ -78,6 +94,13 @@ void TTableForm::BuildControls() {
         return IsDataCell(index) ? ModelText(index.row(), index.column()) : QString();
     };
     grid_->keyEvent = [this](QKeyEvent* event, bool press) { GridKey(event, press); };
+    // A horizontal scroll brings other columns into view: the grid is sized for them.
+    connect(grid_->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (layingOut_ || table_ == nullptr || !shown_ || value == leftColumn_)
+            return;
+        leftColumn_ = value;
+        Layout();
+    });
 
     const auto makeButton = [this](const char* text, void (TTableForm::*handler)()) {
         auto* button = new QPushButton(QString::fromUtf8(text), this);
@@ -270,8 +293,19 @@ void TTableForm::EnterPressed() {
         row = row >= table_->RowCount() ? 0 : row;
         column = EditableColumnAfter(column);
     }
-    if (column < 0)
+    if (column < 0 || (row == current.row() && column == current.column())) {
+        // Nowhere to move (one row and one column): Enter still commits the cell and shows the
+        // value as the table holds it.
+        if (CommitCurrentCell()) {
+            RewriteCells();
+            if (QLineEdit* editor = grid_->CellEditor()) {
+                editor->setText(ModelText(current.row(), current.column()));
+                editor->selectAll();
+            }
+            Redraw();
+        }
         return;
+    }
     MoveTo(row, column);
 }
 
@@ -403,8 +437,13 @@ void TTableForm::BtnDelClick() {
         table_->SetChanged(true);
         table_->DeleteGroup(current.row());
     });
-    if (!grid_->currentIndex().isValid() && grid_->rowCount() > 0)
-        grid_->setCurrentCell(std::min(current.row(), grid_->rowCount() - 1), current.column());
+    // The row that took the deleted one's place, or the new last row (Qt may have moved the
+    // cursor elsewhere while the rows went).
+    if (grid_->rowCount() > 0) {
+        const int row = std::min(current.row(), grid_->rowCount() - 1);
+        if (grid_->currentRow() != row || grid_->currentColumn() != current.column())
+            grid_->setCurrentCell(row, current.column());
+    }
     Redraw();
 }
 
@@ -808,11 +847,12 @@ QWidget* TTableForm::RowControl(int row, int column) const {
 QWidget* TTableForm::MakeRowControl(TColumn& column, int row) {
     TColumn* target = &column;
     if (auto* enumeration = dynamic_cast<TEnumColumn*>(&column)) {
-        auto* combo = new QComboBox;
+        auto* combo = new TRowComboBox;
         for (const std::string& item : enumeration->Items())
             combo->addItem(ToQString(item));
         combo->setMaxVisibleItems(11);
         combo->setFocusPolicy(Qt::TabFocus);
+        combo->installEventFilter(this); // entering it makes its cell the current cell
         connect(combo, &QComboBox::activated, this,
                 [this, target, row](int index) { RowComboChosen(target, row, index + 1); });
         return combo;
@@ -820,8 +860,32 @@ QWidget* TTableForm::MakeRowControl(TColumn& column, int row) {
     auto* button = new QPushButton;
     button->setFocusPolicy(Qt::TabFocus);
     button->setAutoDefault(false);
+    button->installEventFilter(this);
     connect(button, &QPushButton::clicked, this, [this, target, row] { RowButtonPressed(target, row); });
     return button;
+}
+
+// A row control entered by Tab or by the mouse makes its cell the grid's current cell, so the row
+// buttons act on its row. The cell being typed is committed first; when the table refuses it, the
+// control is not entered (the focus goes back to the cell).
+bool TTableForm::eventFilter(QObject* watched, QEvent* event) {
+    if ((event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress) &&
+        table_ != nullptr && !closing_)
+        for (const ColumnControls& controls : rowControls_)
+            for (std::size_t r = 0; r < controls.widgets.size(); ++r)
+                if (controls.widgets[r] == watched)
+                    return !RowControlEntered(*controls.column, static_cast<int>(r));
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TTableForm::RowControlEntered(TColumn& column, int row) {
+    const QModelIndex index = grid_->model()->index(row, VisiblePosition(column));
+    if (!index.isValid() || grid_->currentIndex() == index)
+        return true;
+    if (boxOpen_ || !CommitCurrentCell())
+        return false;
+    grid_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    return true;
 }
 
 void TTableForm::UpdateRowControl(TColumn& column, int row, QWidget* widget) {

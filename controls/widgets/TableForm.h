@@ -133,6 +133,7 @@ protected:
     void GrowRowsInView(int rowsBefore);
 
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -162,6 +163,9 @@ private:
     void UpdateRowControl(TColumn& column, int row, QWidget* widget);
     void RowComboChosen(TColumn* column, int row, int position);
     void RowButtonPressed(TColumn* column, int row);
+    // The user enters a row control: its cell becomes current. False when the cell being typed
+    // was refused (the control must not be entered).
+    bool RowControlEntered(TColumn& column, int row);
     int VisiblePosition(const TColumn& column) const;
     int ColumnWidth(int visibleColumn) const;
     int RowHeight() const;

@@ -16,6 +16,8 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 #include <QtTest>
 
 #include <memory>
@@ -120,8 +122,11 @@ private slots:
     void rowButtonsFollowTheRowLimits();
     void rowGroupsShareANumberAndMoveTogether();
     void tenRowsAreInViewWithTheScrollBarCounted();
+    void aHorizontalScrollSizesTheGridForItsColumns();
     void headingLinesMakeHeaderRows();
     void changingTheSoilTypeKeepsTheSharedValues();
+    void theWheelOverADropDownScrollsTheGrid();
+    void rowButtonsActOnTheRowTheUserChose();
     void leavingTheWindowCommits();
     void aModalEditorReturnsWhenClosed();
 
@@ -164,6 +169,20 @@ void TableFormTest::enterCommitsTheFormattedValueAndMovesDown() {
     QVERIFY(form->MoveTo(1, 1));
     QCOMPARE(table->Float(1, 0), 1.0L / 7);
     QVERIFY(boxes.shown.isEmpty());
+
+    // With one row and one column there is nowhere to move, but Enter still commits.
+    auto loads = PlainTable({"Load"}, 1, 10);
+    TTableForm* one = Open(*loads);
+    QVERIFY(one);
+    QVERIFY(Type(one, "2*3"));
+    Press(one, Qt::Key_Return);
+    QCOMPARE(loads->Float(0, 0), 6.0L);
+    QCOMPARE(Cell(one, 0, 0), QString("6"));
+    QVERIFY(Type(one, "abc"));
+    Press(one, Qt::Key_Return);
+    QCOMPARE(boxes.shown.size(), 1);
+    QVERIFY(boxes.LastText().contains(evaluator_reason::kInvalidCharacters));
+    QCOMPARE(loads->Float(0, 0), 6.0L);
 }
 
 void TableFormTest::aRefusedEntryKeepsTheCellAndTheFocus() {
@@ -327,6 +346,26 @@ void TableFormTest::tenRowsAreInViewWithTheScrollBarCounted() {
     QVERIFY(loadForm->CommentsLabel()->isVisible() == !loads->Comments().empty());
 }
 
+void TableFormTest::aHorizontalScrollSizesTheGridForItsColumns() {
+    auto table = PlainTable({"A", "B", "A heading that makes a wide column"}, 2, 10);
+    TTableForm* form = Open(*table);
+    QVERIFY(form);
+    TTableGrid* grid = form->Grid();
+    const int wide = grid->columnWidth(2);
+    QVERIFY(wide > grid->columnWidth(0) + grid->columnWidth(1));
+
+    // Sized by the user to the two narrow columns, then scrolled by one column.
+    const int frame = 2 * grid->frameWidth() + grid->verticalHeader()->width();
+    form->resize(2 * form->Margin() + frame + grid->columnWidth(0) + grid->columnWidth(1) + 5,
+                 form->height() + grid->horizontalScrollBar()->sizeHint().height());
+    QTRY_COMPARE(form->ColumnsInView(), 2);
+    QCOMPARE(grid->viewport()->width(), grid->columnWidth(0) + grid->columnWidth(1));
+    grid->horizontalScrollBar()->setValue(1);
+    QTRY_COMPARE(grid->viewport()->width(), grid->columnWidth(1) + wide);
+    QCOMPARE(grid->columnViewportPosition(2) + wide, grid->viewport()->width()); // not cut off
+    QVERIFY(form->width() >= grid->geometry().right() + 1 + form->Margin());
+}
+
 void TableFormTest::headingLinesMakeHeaderRows() {
     SoilTables soil;
     soil.clay->SetRowCount(2);
@@ -411,6 +450,80 @@ void TableFormTest::changingTheSoilTypeKeepsTheSharedValues() {
     QVERIFY(!layers.EditorOpen());
     QVERIFY(!layer3->EditorOpen());
     QVERIFY(boxes.shown.isEmpty());
+}
+
+void TableFormTest::theWheelOverADropDownScrollsTheGrid() {
+    SoilTables soil;
+    TGridTable& layers = *soil.layers;
+    layers.SetRowCount(12);
+    for (int r = 0; r < 12; ++r)
+        layers.Column(0).SetInteger(r, 1);
+    TTableForm* form = Open(layers);
+    QVERIFY(form);
+    auto* combo = qobject_cast<QComboBox*>(form->RowControl(1, 0));
+    QVERIFY(combo);
+    QVERIFY(!combo->hasFocus());
+
+    const QPointF inside(combo->width() / 2.0, combo->height() / 2.0);
+    QWheelEvent wheel(inside, combo->mapToGlobal(inside), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel); // as from the mouse: an ignored wheel goes on to the parent
+    qApp->notify(combo, &wheel);
+    QCOMPARE(combo->currentIndex(), 0);
+    QCOMPARE(layers.Integer(0, 1), 1);
+    QCOMPARE(QString::fromStdString(layers.Column(2).GetTable(1)->Caption()), QString("Clay Layer Data"));
+    QVERIFY(!layers.IsChanged());
+    QVERIFY(form->Grid()->verticalScrollBar()->value() > 0); // the grid scrolled instead
+}
+
+// Entering a row's drop-down makes its cell current; Delete leaves the cursor where the deleted
+// row was, so a second Delete takes the next row up, not the first row.
+void TableFormTest::rowButtonsActOnTheRowTheUserChose() {
+    auto table = PlainTable({"Value"}, 1, 10);
+    table->SetRowCount(4);
+    for (int r = 0; r < 4; ++r)
+        table->Column(0).SetFloat(r, r + 1);
+    TTableForm* plain = Open(*table);
+    QVERIFY(plain);
+    QVERIFY(plain->MoveTo(3, 0));
+    QVERIFY(plain->Grid()->CellEditor() != nullptr);
+    QTest::mouseClick(plain->DeleteButton(), Qt::LeftButton);
+    QCOMPARE(plain->Grid()->currentRow(), 2);
+    QTest::mouseClick(plain->DeleteButton(), Qt::LeftButton);
+    QCOMPARE(table->RowCount(), 2);
+    QCOMPARE(table->Float(0, 0), 1.0L);
+    QCOMPARE(table->Float(0, 1), 2.0L);
+    QCOMPARE(plain->Grid()->currentRow(), 1);
+
+    SoilTables soil;
+    TGridTable& layers = *soil.layers;
+    layers.SetRowCount(3);
+    for (int r = 0; r < 3; ++r)
+        layers.Column(0).SetInteger(r, r + 1);
+    TTableForm* form = Open(layers);
+    QVERIFY(form);
+    QCOMPARE(form->Grid()->currentRow(), 0);
+
+    QWidget* third = form->RowControl(2, 0);
+    third->setFocus(Qt::TabFocusReason);
+    QCOMPARE(form->Grid()->currentRow(), 2);
+    QCOMPARE(form->Grid()->currentColumn(), 0);
+    QTest::mouseClick(form->InsertButton(), Qt::LeftButton);
+    QCOMPARE(layers.RowCount(), 4);
+    QCOMPARE(layers.Integer(0, 1), 2);
+    QCOMPARE(layers.Integer(0, 3), 3); // the new layer went in before the third
+
+    QTest::mousePress(form->RowControl(1, 0), Qt::LeftButton); // a click enters it as well
+    qobject_cast<QComboBox*>(form->RowControl(1, 0))->hidePopup();
+    QCOMPARE(form->Grid()->currentRow(), 1);
+
+    // A refused entry keeps the cursor in its cell.
+    QVERIFY(form->MoveTo(0, 1));
+    QVERIFY(Type(form, "abc"));
+    form->RowControl(3, 0)->setFocus(Qt::TabFocusReason);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(form->Grid()->currentRow(), 0);
+    Press(form, Qt::Key_Escape);
 }
 
 void TableFormTest::leavingTheWindowCommits() {
