@@ -349,6 +349,9 @@ QImage TPlotForm::Picture() {
 }
 
 void TPlotForm::paintEvent(QPaintEvent*) {
+    // The first paint comes when the window has its size on screen (after maximising); from then on
+    // resizes keep the legend where it is.
+    legendPlaced_ = true;
     if (!cacheValid_ || cache_.size() != size()) {
         cache_ = Picture();
         cacheValid_ = true;
@@ -374,7 +377,6 @@ void TPlotForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!legendPlaced_)
         FormResize(false);
-    legendPlaced_ = true;
 }
 
 QPoint TPlotForm::ClampToPlot(QPoint point) const {

@@ -106,7 +106,7 @@ private:
     TPlotRange fullRange_;
     TPlotLayout layout_;
     TMargins margins_;
-    bool legendPlaced_ = false; // the window has been shown: resizes keep the legend's place
+    bool legendPlaced_ = false; // the window has been painted: resizes keep the legend's place
 
     QImage cache_;
     bool cacheValid_ = false;
