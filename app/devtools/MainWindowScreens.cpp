@@ -96,6 +96,12 @@ int main(int argc, char** argv) {
     form.MdiArea()->closeAllSubWindows();
     form.CompRunClick();
     shot("after-run");
+    form.ShowGraph(form.Graphs().pltLoad);
+    shot("graph-load-distribution");
+    form.ShowGraph(form.Graphs().pltAxial);
+    shot("graph-axial");
+    form.ViewSoilLayerCoordinatesClick();
+    shot("soil-profile");
     pavrin::controls::MessageBoxes::SetCurrent(nullptr);
     pavrin::app::ProgramData->Tables().SetModified(false);
     return 0;

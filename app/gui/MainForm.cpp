@@ -2,12 +2,15 @@
 
 #include "AboutBox.h"
 #include "AnalysisRun.h"
+#include "DlgExport.h"
 #include "DlgOptions.h"
+#include "DlgSideView.h"
 #include "DlgTitle.h"
 #include "FrmMaterial.h"
 #include "FrmQwFactors.h"
 #include "MainDesktop.h"
 #include "MessageBoxes.h"
+#include "PlotForm.h"
 #include "PreRunCheck.h"
 #include "TableEditors.h"
 #include "TableForm.h"
@@ -126,6 +129,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui_(std::make_uniqu
     mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea_);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::OnSubWindowActivated);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::MergePlotMenu);
     controls::RegisterTableEditors(mdiArea_);
 
     setAcceptDrops(true);
@@ -855,25 +859,65 @@ void TMainForm::EditGRLWeapDataFile1Click() {
                                                   : ProgramData->GwiFileName);
 }
 
+graphics::SoilProfileInput TMainForm::SoilProfile() const {
+    graphics::SoilProfileInput input;
+    if (!ProgramData)
+        return input;
+    input.Units = ProgramData->Units;
+    input.OuterDiameter = ProgramData->OuterDiameter;
+    input.PileLength = ProgramData->PileLength;
+    const TGridTable& layers = tables_.D2();
+    for (int row = 0; row < layers.RowCount(); ++row)
+        input.Layers.push_back({tables_.SoilTypeOf(row), layers.Float(col::kLayerBottom, row)});
+    return input;
+}
+
 void TMainForm::ViewSoilLayerCoordinatesClick() {
+    // The profile of soil layers: only for a project whose last save had generated curves.
     if (!ProgramData || ProgramData->CurveMode != 2)
         return;
-    ShowInformation(QStringLiteral("The soil profile view is not available yet in this version."));
+    if (sideView_ == nullptr) {
+        sideView_ = graphics::TDlgSideView::CreateIn(*mdiArea_, [this] { return SoilProfile(); });
+        if (sideView_ == nullptr)
+            return;
+        connect(sideView_, &graphics::TDlgSideView::Closed, this, [this] { sideView_ = nullptr; });
+    }
+    sideView_->ShowView();
 }
 
 void TMainForm::ShowGraph(graphics::TGraphPlot& graph) {
     if (!GraphsAvailable())
         return;
-    ShowInformation(QStringLiteral("The graph window for \"%1\" is not available yet in this version; the "
-                                   "results are in the output report.")
-                        .arg(Q(graph.Caption.empty() ? graph.ComponentName() : graph.Caption)));
+    if (graphics::ShowPlotForm(mdiArea_, graph) == nullptr)
+        ShowInformation(QStringLiteral("The graph \"%1\" holds no points to draw.")
+                            .arg(Q(graph.Caption.empty() ? graph.ComponentName() : graph.Caption)));
 }
 
 void TMainForm::ExportExcelClick() {
-    if (!GraphsAvailable())
+    if (!GraphsAvailable() || !ProgramData)
         return;
-    ShowInformation(
-        QStringLiteral("The export of graphs to a workbook is not available yet in this version."));
+    // The graphs the Graphics menu offers, in the dialog's order.
+    const std::array<bool, 4> enabled = {true, true, true, true};
+    graphics::TDlgExport dialog(graphs_, Q(ProgramData->FileName), enabled, this);
+    dialog.FormActivate();
+    dialog.exec();
+}
+
+void TMainForm::MergePlotMenu(QMdiSubWindow* window) {
+    // The active graph window's "&Plot" menu stands before the Window menu; no other one does.
+    QMenu* wanted = nullptr;
+    if (window != nullptr)
+        if (auto* plot = qobject_cast<graphics::TPlotForm*>(window->widget()))
+            wanted = plot->PlotMenu();
+    if (window == nullptr && !mdiArea_->subWindowList().isEmpty())
+        return; // the program lost the activation; the active child stays what it was
+    if (mergedMenu_ == wanted)
+        return;
+    if (mergedMenu_ != nullptr)
+        menuBar()->removeAction(mergedMenu_->menuAction());
+    mergedMenu_ = wanted;
+    if (wanted != nullptr)
+        menuBar()->insertAction(windowMenu_->menuAction(), wanted->menuAction());
 }
 
 // ---- Help ----

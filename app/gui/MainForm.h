@@ -6,6 +6,7 @@
 
 #include "AboutBox.h"
 #include "DlgOptions.h"
+#include "DlgSideView.h"
 #include "DlgTitle.h"
 #include "DynamicLibrary.h"
 #include "FrmMaterial.h"
@@ -14,6 +15,7 @@
 #include "ProjectCommands.h"
 #include "ProjectFileNames.h"
 #include "ProjectTables.h"
+#include "SoilProfile.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -73,6 +75,10 @@ public:
     QString TextEditorPath() const { return textEditorPath_; }
     void SetTextEditorPath(const QString& path) { textEditorPath_ = path; }
     QMdiArea* MdiArea() const { return mdiArea_; }
+    // The soil-pile profile view while it is open.
+    graphics::TDlgSideView* SideView() const { return sideView_; }
+    // What the profile view shows of the project.
+    graphics::SoilProfileInput SoilProfile() const;
 
     // Open dialogs (null when closed).
     TdlgTitle* TitleDialog() const { return dlgTitle_; }
@@ -139,6 +145,7 @@ private:
     void ShowTableEditor(TGridTable& table);
     template <class Dialog, class... Args> Dialog* ShowDialog(QPointer<Dialog>& dialog, Args&&... args);
     void OnSubWindowActivated(QMdiSubWindow* window);
+    void MergePlotMenu(QMdiSubWindow* window);
     void ReloadOpenDialogs();
     void AfterProjectReplaced();
     void OpenInEditor(const std::string& path);
@@ -175,6 +182,8 @@ private:
     QPointer<TfrmQwFactors> frmQwFactors_;
     QPointer<TDlgOptions> dlgOptions_;
     TAboutBox* aboutBox_ = nullptr;
+    QPointer<graphics::TDlgSideView> sideView_;
+    QPointer<QMenu> mergedMenu_;
 
     // Menus and the items whose state changes.
     QMenu* fileMenu_ = nullptr;

@@ -8,6 +8,7 @@
 #include "FakeMessageBoxes.h"
 #include "FrmMaterial.h"
 #include "MainDesktop.h"
+#include "PlotForm.h"
 #include "ProgramData.h"
 
 #include <QAction>
@@ -228,6 +229,30 @@ private slots:
         QCOMPARE(form.MdiArea()->subWindowList().size(), 0);
         form.UpdateMenus();
         QVERIFY(Action(form, "mLoad")->isEnabled() && Action(form, "CompOutput")->isEnabled());
+
+        // The graphs: one window per graph, its "&Plot" menu in the menu bar while it is active.
+        auto menuTitles = [&form] {
+            QStringList titles;
+            for (QAction* action : form.menuBar()->actions())
+                titles << action->text();
+            return titles;
+        };
+        form.ShowGraph(form.Graphs().pltLoad);
+        form.ShowGraph(form.Graphs().pltLoad);
+        QCOMPARE(form.MdiArea()->subWindowList().size(), 1);
+        QVERIFY(qobject_cast<pavrin::graphics::TPlotForm*>(form.MdiArea()->activeSubWindow()->widget()));
+        QCOMPARE(menuTitles().indexOf(QStringLiteral("&Plot")),
+                 menuTitles().indexOf(QStringLiteral("&Window")) - 1);
+        form.ViewSoilLayerCoordinatesClick();
+        QVERIFY(form.SideView() != nullptr);
+        QCOMPARE(form.SoilProfile().Layers.size(), std::size_t{3});
+        QCOMPARE(form.SideView()->Profile().PileLength(), ProgramData->PileLength);
+        QVERIFY(!menuTitles().contains(QStringLiteral("&Plot")));
+        form.ShowGraph(form.Graphs().pltAxial);
+        QCOMPARE(menuTitles().count(QStringLiteral("&Plot")), 1);
+        form.MdiArea()->closeAllSubWindows();
+        QTRY_VERIFY(!menuTitles().contains(QStringLiteral("&Plot")));
+        QVERIFY(form.SideView() == nullptr);
 
         // A second run loads the library again.
         boxes.Clear();
