@@ -102,6 +102,10 @@ int main(int argc, char** argv) {
     shot("graph-axial");
     form.ViewSoilLayerCoordinatesClick();
     shot("soil-profile");
+    pavrin::app::gui::TAboutBox about(&form);
+    about.show();
+    Wait(300);
+    about.grab().save(folder + QStringLiteral("/about-box.png"));
     pavrin::controls::MessageBoxes::SetCurrent(nullptr);
     pavrin::app::ProgramData->Tables().SetModified(false);
     return 0;
