@@ -189,7 +189,10 @@ private:
         const int dx = layout_.dx;
         const int dy = layout_.dy;
         const QPen solid(Qt::black, 1, Qt::SolidLine);
-        const QPen dotted(Qt::black, 1, Qt::DotLine);
+        // Dots as far apart on paper as on the screen, not one printer pixel apart.
+        QPen dotted(Qt::black, 1, Qt::CustomDashLine);
+        const qreal dot = std::max(1, dx / 96);
+        dotted.setDashPattern({dot, 2 * dot}); // Qt::DotLine on the screen
         p_.setFont(textFont(h_, false));
         const int th = TextHeightOnCanvas();
         const bool xOnTop = graph_.XOnTop;
@@ -358,6 +361,10 @@ private:
             y0 = page.top + static_cast<int>(static_cast<long long>(page.Height()) * place.top /
                                              std::max(place.windowHeight, 1));
         }
+        // Text on paper is relatively larger than on screen: the box is kept on the page, as the
+        // window keeps its legend inside the client area.
+        x0 = std::max(page.left, std::min(x0, page.right - boxWidth));
+        y0 = std::max(page.top, std::min(y0, page.bottom - boxHeight));
         p_.setPen(QPen(Qt::black, 1, Qt::SolidLine));
         p_.setBrush(Qt::white);
         p_.drawRect(QRect(x0, y0, boxWidth - 1, boxHeight - 1));

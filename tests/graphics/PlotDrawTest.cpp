@@ -217,6 +217,26 @@ TEST(PlotDraw, TooSmallAPageIsOnlyWhite) {
             ASSERT_EQ(image.pixelColor(x, y), QColor(Qt::white));
 }
 
+TEST(PlotDraw, TheLegendOfAPictureStaysOnThePage) {
+    // Three short lines at the left; an inactive fourth widens the x range without being drawn.
+    TGraphPlot graph("plt");
+    setPoints(graph, {{0, 0}, {1, 1}}, 4);
+    graph.GetPoint(3, 1) = {10, 1};
+    graph.GetLine(3).Active = false;
+    TPlotLayout layout = WindowLayout(graph, 600, 400, 96, 96, 14);
+    layout.ForOutput = true;
+    layout.legend = {false, 550, 395, 600, 400}; // the window's legend was at its lower right corner
+    QImage image(600, 400, QImage::Format_RGB32);
+    QPainter painter(&image);
+    DrawPlot(painter, graph, *ComputeRanges(graph), layout);
+    painter.end();
+    bool thirdEntry = false; // red text right of the lines
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 300; x < image.width(); ++x)
+            thirdEntry = thirdEntry || image.pixelColor(x, y) == QColor(Qt::red);
+    EXPECT_TRUE(thirdEntry) << "the last entry is on the page";
+}
+
 // The load-distribution graph of the SI drilled-shaft example, as pavrin-cli plot draws it.
 QImage exampleLoadDistribution() {
     TResultGraphs graphs;
