@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <regex>
 #include <set>
@@ -107,6 +108,7 @@ TEST(ExcelColumn, LettersForOneAndTwoLetterColumnsAndNoneBeyond) {
 TEST_F(WorkbookTest, SheetsInOrderWithLegendRowsAndLinks) {
     fill(graphs_.pltAxial, 1, 5);
     fill(graphs_.PltQW, 1, 3);
+    graphs_.PltQW.GetPoint(0, 1).X = std::numeric_limits<long double>::quiet_NaN();
     const fs::path file = folder_ / "two.xlsx";
     WriteGraphWorkbook(file.string(), {&graphs_.pltAxial, &graphs_.PltQW});
 
@@ -142,6 +144,8 @@ TEST_F(WorkbookTest, SheetsInOrderWithLegendRowsAndLinks) {
     EXPECT_EQ(qw["B2"], "Q (lbs)");
     EXPECT_EQ(qw["B3"], "w (in)");
     EXPECT_EQ(qw["G1"], "Go to Legend Page");
+    EXPECT_EQ(qw["A7"], "") << "a value that is not a number leaves its cell empty";
+    EXPECT_EQ(qw["B7"], "0.25");
     EXPECT_EQ(allMatches(page2, "<hyperlink ref=\"G1\" location=\"([^\"]*)\""),
               std::vector<std::string>{"Legend!A1"});
     for (const auto& name : {"xl/charts/chart1.xml", "xl/charts/chart2.xml"})
