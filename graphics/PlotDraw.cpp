@@ -701,8 +701,11 @@ TSaveResult SavePicture(const TGraphPlot& graph, const TPlotRange& view, const T
     case TPictureFormat::Png:
         return saveImage(graph, view, layout, fileName, widthPx, heightPx, ppi, "PNG");
     case TPictureFormat::Svg: {
+        QFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly))
+            return TSaveResult::WriteFailed;
         QSvgGenerator generator;
-        generator.setFileName(fileName);
+        generator.setOutputDevice(&file);
         generator.setSize(QSize(widthPx, heightPx));
         generator.setViewBox(QRect(0, 0, widthPx, heightPx));
         generator.setResolution(ppi);

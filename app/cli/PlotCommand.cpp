@@ -12,6 +12,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -85,6 +86,12 @@ graphics::TGraphPlot* chooseGraph(graphics::TResultGraphs& graphs, const std::st
 
 // The drawing needs a GUI application for its fonts; without a display it runs on the offscreen platform.
 QGuiApplication& guiApplication() {
+    // Qt's own notes (a missing runtime folder, font fallbacks) are not the command's output; failures
+    // are reported by the command itself.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
     static int argc = 1;
