@@ -50,6 +50,9 @@ TEST(PlotDraw, RangesHoldZeroAndEndOnRoundSteps) {
     }
     TGraphPlot empty("plt");
     EXPECT_TRUE(ComputeRanges(empty)) << "a graph without lines still gets axes";
+    TGraphPlot beyond("plt");
+    setPoints(beyond, {{0, -1e4932L}, {1, 1e4932L}});
+    EXPECT_FALSE(ComputeRanges(beyond)) << "a span beyond the number range gives no scale";
 }
 
 TEST(PlotDraw, TicksFollowTheOneTwoFiveRuleAndNeedRoom) {

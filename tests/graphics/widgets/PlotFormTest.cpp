@@ -434,6 +434,15 @@ void PlotFormTest::oneWindowPerGraphInTheArea() {
     QTRY_VERIFY(closed.isNull());
     QVERIFY(ShowPlotForm(&area, load) != nullptr);
     QCOMPARE(area.subWindowList().size(), 2);
+
+    // A graph whose span has no scale opens no window.
+    TGraphPlot beyond("plt");
+    beyond.SetLineCount(1);
+    beyond.SetPointCount(2);
+    beyond.GetPoint(0, 0) = {0, -1e4932L};
+    beyond.GetPoint(0, 1) = {1, 1e4932L};
+    QCOMPARE(ShowPlotForm(&area, beyond), nullptr);
+    QCOMPARE(area.subWindowList().size(), 2);
 }
 
 QTEST_MAIN(PlotFormTest)
