@@ -9,6 +9,14 @@ namespace pavrin::app {
 
 namespace fs = std::filesystem;
 
+namespace {
+// Only an older project (".pvd") is read in the older format: a project saved under any other name
+// would otherwise lose its factor tables when it is opened again from the recent list or a drop.
+bool IsReadAsCurrentFormat(const std::string& path) {
+    return LowerFileExt(path) != ext::kOldProject;
+}
+} // namespace
+
 void ProjectUi::SetCurrentDirectory(const std::string& folder) {
     if (folder.empty())
         return;
@@ -63,7 +71,7 @@ bool TProjectCommands::OpenRecent(int number) {
     const std::string path = recent_->Entry(number); // a copy: opening reorders the list
     if (path.empty() || !AskToSave())
         return false;
-    OpenFileName(path, IsCurrentFormat(path));
+    OpenFileName(path, IsReadAsCurrentFormat(path));
     return true;
 }
 
@@ -71,7 +79,7 @@ bool TProjectCommands::OpenDroppedFiles(const std::vector<std::string>& paths) {
     if (paths.empty() || !AskToSave())
         return false;
     const std::string& path = paths.front();
-    OpenFileName(path, IsCurrentFormat(path));
+    OpenFileName(path, IsReadAsCurrentFormat(path));
     return true;
 }
 

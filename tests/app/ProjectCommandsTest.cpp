@@ -215,6 +215,19 @@ TEST_F(ProjectCommands, DroppedFiles) {
     EXPECT_TRUE(ui.information.empty()); // read in the older format by its extension
     EXPECT_EQ(recent.Entry(1), old);
     EXPECT_EQ(recent.Entry(2), first);
+
+    // A project saved under another name keeps its factor tables, dropped or opened again.
+    auto withFactors = TProgramData::CreateNew(tables);
+    withFactors->FileName = folder.File("pile.txt");
+    withFactors->ApplyQwFactors = 1;
+    withFactors->QMultiplier = 0.8L;
+    withFactors->SaveToFile();
+    EXPECT_TRUE(commands.OpenDroppedFiles({folder.File("pile.txt")}));
+    EXPECT_EQ(ProgramData->ApplyQwFactors, 1);
+    EXPECT_TRUE(commands.OpenDroppedFiles({old}));
+    EXPECT_TRUE(commands.OpenRecent(2));
+    EXPECT_EQ(ProgramData->FileName, folder.File("pile.txt"));
+    EXPECT_EQ(ProgramData->QMultiplier, 0.8L);
 }
 
 TEST_F(ProjectCommands, CommandLine) {
