@@ -1,5 +1,6 @@
 #include "Run.h"
 
+#include "Analysis.h"
 #include "Curves.h"
 #include "InputReader.h"
 #include "Messages.h"
@@ -64,7 +65,9 @@ bool mixesUplift(const std::vector<float>& movements) {
 // Reads the input records in order, echoing each to the report and the plot
 // data file as soon as it is read, then generates the curves, applies the
 // factors and solves. Returns the run status.
-std::int32_t runRecords(InputReader& in, InputData& d, ReportWriter& report, PlotWriter& plot) {
+// When `keep` is given, the solutions and summaries are copied into it as they are made.
+std::int32_t runRecords(InputReader& in, InputData& d, ReportWriter& report, PlotWriter& plot,
+                        AnalysisResults* keep) {
     in.readHeader();
     report.programTitle();
     in.readCurveSource();
@@ -138,17 +141,23 @@ std::int32_t runRecords(InputReader& in, InputData& d, ReportWriter& report, Plo
     for (float w : d.tipMovements) {
         results.push_back(solver.solveTipMovement(w, uplift, solution));
         requireFinite(solution);
+        if (keep)
+            keep->tipSolutions.push_back(solution);
         if (d.outputDetail == 0)
             report.tipMovementSolution(solution);
         plot.loadDistribution(solution);
     }
     requireFinite(results);
+    if (keep)
+        keep->tipResults = results;
     report.tipMovementSummary(results);
     plot.summary(results);
 
     if (!d.headLoads.empty()) {
         std::vector<LoadSettlement> loads = solver.headLoadPass(results, d.headLoads, uplift);
         requireFinite(loads);
+        if (keep)
+            keep->headResults = loads;
         report.headLoadSummary(loads);
         plot.summary(loads);
     }
@@ -161,13 +170,15 @@ bool writeFile(std::FILE* f, const std::string& text) {
 
 } // namespace
 
-std::int32_t analyse(std::string_view input, std::string& report, std::string& plot) {
-    InputData data;
+namespace {
+
+std::int32_t analyseInto(std::string_view input, std::string& report, std::string& plot, InputData& data,
+                         AnalysisResults* keep) {
     ReportWriter writer(report, data);
     PlotWriter plotWriter(plot);
     try {
         InputReader reader(input, data);
-        return runRecords(reader, data, writer, plotWriter);
+        return runRecords(reader, data, writer, plotWriter, keep);
     } catch (const InputError& e) {
         writer.inputError(e.record(), e.what());
     } catch (const NotFiniteError&) {
@@ -176,6 +187,18 @@ std::int32_t analyse(std::string_view input, std::string& report, std::string& p
         writer.inputError("", "NOT ENOUGH MEMORY FOR THIS INPUT");
     }
     return StatusInputError;
+}
+
+} // namespace
+
+std::int32_t analyse(std::string_view input, std::string& report, std::string& plot) {
+    InputData data;
+    return analyseInto(input, report, plot, data, nullptr);
+}
+
+std::int32_t analyse(std::string_view input, std::string& report, std::string& plot, AnalysisResults& results) {
+    results = AnalysisResults{};
+    return analyseInto(input, report, plot, results.data, &results);
 }
 
 std::int32_t runAnalysis(const RunFileList& files, const ClockStamp& now, std::ostream& console) {

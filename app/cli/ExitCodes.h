@@ -8,6 +8,10 @@ enum ExitCode : int {
     ExitUsage = 64,             // bad command line (sysexits EX_USAGE)
     ExitEngineUnavailable = 69, // engine library missing, not loadable or without entry point
     ExitRunFolder = 73,         // temporary run folder or names.dat could not be made
+    ExitProjectRefused = 65,    // summary/springs/sweep: the pre-run check has findings (EX_DATAERR)
+    ExitProjectUnreadable = 66, // summary/springs/sweep: the project cannot be read whole (EX_NOINPUT)
+    ExitOutputFile = 74,        // summary/springs/sweep: the output file could not be written (EX_IOERR)
+    ExitInterrupted = 130,      // sweep stopped by Ctrl-C, finished rows written
 };
 
 } // namespace pavrin::cli

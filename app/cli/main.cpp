@@ -3,6 +3,9 @@
 #include "CheckConvertCommands.h"
 #include "ExitCodes.h"
 #include "RunCommand.h"
+#include "SpringsCommand.h"
+#include "SummaryCommand.h"
+#include "SweepCommand.h"
 #include "XlsxCommand.h"
 #ifdef PAVRIN_CLI_PLOT
 #include "PlotCommand.h"
@@ -40,6 +43,18 @@ int convertHandler(std::span<const std::string> arguments) {
     return convertCommand(arguments[1], arguments[2], arguments[3], std::cout, std::cerr);
 }
 
+int summaryHandler(std::span<const std::string> arguments) {
+    return summaryCommand(arguments, std::cout, std::cerr);
+}
+
+int springsHandler(std::span<const std::string> arguments) {
+    return springsCommand(arguments, std::cout, std::cerr);
+}
+
+int sweepHandler(std::span<const std::string> arguments) {
+    return sweepCommand(arguments, std::cout, std::cerr);
+}
+
 int xlsxHandler(std::span<const std::string> arguments) {
     return xlsxCommand(arguments, std::cout, std::cerr);
 }
@@ -68,6 +83,26 @@ constexpr Command kCommands[] = {
      "      (every length, force, pressure and unit weight rescaled) and save it as OUT as\n"
      "      File Save does. Exit code: 0 converted, 1 IN unreadable or OUT not written.",
      4, convertHandler},
+    {"summary", "PROJECT.pv3d [--csv]",
+     "Analyse PROJECT in memory (no files written) and print the down-drag figures of\n"
+     "      every tip movement and head load solved: head load, head settlement, largest axial\n"
+     "      load, its depth (the neutral plane) and the drag load, or \"no down-drag\".\n"
+     "      --csv prints them as a CSV table. Exit code: 0 done, 65 the pre-run check refuses\n"
+     "      the project, 66 it cannot be read, 3-8 the analysis stopped (its run status).",
+     0, summaryHandler},
+    {"springs", "PROJECT.pv3d --out FILE.csv [--at increments|curves]",
+     "Analyse PROJECT in memory and write the t-z curves (each at its own depth, or at the\n"
+     "      middle of every increment as the solver reads them) and the Q-w curve it used,\n"
+     "      after generation and factors, to FILE as CSV. Exit code: as summary, 74 FILE not written.",
+     0, springsHandler},
+    {"sweep", "PROJECT.pv3d --vary length|diameter|tip-area|tz-factor|qw-factor=FROM:TO:STEPS\n"
+              "      [--settlement S] [--jobs N] --out FILE.csv",
+     "Analyse STEPS + 1 variants of PROJECT from FROM to TO on N threads (default: every\n"
+     "      core) and write one CSV row per variant: the value, the largest head load, the head\n"
+     "      load at head settlement S and the settlement under each head load, or why it could\n"
+     "      not run. Ctrl-C stops with the finished rows written (exit code 130). Exit code: as\n"
+     "      springs.",
+     0, sweepHandler},
     {"xlsx", "PROJECT.pv3d OUT.xlsx [--graphs load,axial,tz,qw]",
      "Write the result graphs of PROJECT (from its plot file .pv3p, so run it first) to\n"
      "      the spreadsheet workbook OUT as the export dialog does: sheet Legend, then a data\n"

@@ -1,0 +1,161 @@
+#include "ProjectAnalysis.h"
+
+#include "EngineLibrary.h"
+#include "ExitCodes.h"
+#include "PreRunCheck.h"
+#include "Run.h"
+#include "ProgramData.h"
+#include "ProjectFileNames.h"
+#include "ProjectTables.h"
+#include "Summary.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace pavrin::cli {
+
+namespace fs = std::filesystem;
+
+OpenedProject::OpenedProject() = default;
+OpenedProject::~OpenedProject() {
+    data.reset(); // the project before its tables
+}
+OpenedProject::OpenedProject(OpenedProject&&) noexcept = default;
+OpenedProject& OpenedProject::operator=(OpenedProject&&) noexcept = default;
+
+int openProject(const std::string& path, OpenedProject& project, std::ostream& err) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::is_regular_file(status)) {
+        const bool missing = !fs::exists(status);
+        err << "pavrin-cli: " << path << ": "
+            << (fs::is_directory(status) ? "a folder, not a project file"
+                : missing                ? "project file not found"
+                                         : "not a regular file")
+            << "\n";
+        return missing ? ExitProjectMissing : ExitProjectUnreadable;
+    }
+    project.data.reset();
+    project.tables = std::make_unique<app::TProjectTables>();
+    std::string error;
+    const bool currentFormat = app::LowerFileExt(path) != app::ext::kOldProject;
+    project.data = app::TProgramData::CreateFromFile(*project.tables, path, currentFormat, error);
+    if (!project.data || !error.empty()) {
+        err << "pavrin-cli: " << path << ": " << (error.empty() ? "cannot be read" : error) << "\n";
+        return ExitProjectUnreadable;
+    }
+    return 0;
+}
+
+std::vector<std::string> checkFindings(const app::TProgramData& project) {
+    std::vector<std::string> lines;
+    for (const auto& finding : app::CheckBeforeRun(project))
+        lines.push_back(finding.Text());
+    return lines;
+}
+
+namespace {
+
+bool readWhole(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    text = out.str();
+    return in.good() || in.eof();
+}
+
+} // namespace
+
+int analyseProject(const std::string& path, engine::AnalysisResults& results, std::ostream& err) {
+    OpenedProject project;
+    if (const int code = openProject(path, project, err))
+        return code;
+    const auto findings = checkFindings(*project.data);
+    if (!findings.empty()) {
+        for (const auto& line : findings)
+            err << line << "\n";
+        err << "pavrin-cli: " << path << ": the pre-run check refuses the project (" << findings.size()
+            << (findings.size() == 1 ? " finding" : " findings") << "); nothing was analysed\n";
+        return ExitProjectRefused;
+    }
+    // The engine gets the file itself, as a run does.
+    std::string input;
+    if (!readWhole(path, input)) {
+        err << "pavrin-cli: " << path << ": cannot be read\n";
+        return ExitProjectUnreadable;
+    }
+    std::string report, plot;
+    const std::int32_t status = engine::analyse(input, report, plot, results);
+    if (status != engine::StatusOk) {
+        err << "pavrin-cli: " << path << ": the analysis stopped with run status " << status << " ("
+            << runStatusMeaning(status) << ")\n"
+            << reportEnd(report);
+        return status;
+    }
+    return 0;
+}
+
+UnitLabels unitLabels(int units) {
+    if (units == engine::SI)
+        return {"m", "kN", "kN/m^2"};
+    return {"in", "lb", "lb/in^2"};
+}
+
+std::string formatNumber(float value) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, r.ptr);
+}
+
+std::string formatNumber(float value, int digits) {
+    char buf[48];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
+    return std::string(buf, r.ptr);
+}
+
+std::string formatNumber(long double value) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value));
+    return std::string(buf, r.ptr);
+}
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(text);
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+bool writeTextFile(const std::string& path, const std::string& text, std::ostream& err) {
+    std::error_code ec;
+    if (path.empty() || fs::is_directory(path, ec)) {
+        err << "pavrin-cli: " << (path.empty() ? "an empty output name" : path + ": a folder")
+            << " cannot be written\n";
+        return false;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) {
+        err << "pavrin-cli: " << path << ": cannot be written\n";
+        return false;
+    }
+    return true;
+}
+
+std::string reportEnd(const std::string& report) {
+    std::string out;
+    for (const auto& line : extractClosingMessage(report))
+        out += line + "\n";
+    return out;
+}
+
+} // namespace pavrin::cli

@@ -1,0 +1,466 @@
+#include "SweepCommand.h"
+
+#include "EngineLibrary.h"
+#include "ExitCodes.h"
+#include "ProgramData.h"
+#include "ProjectAnalysis.h"
+#include "ProjectFile.h"
+#include "ProjectTables.h"
+#include "Run.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <csignal>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+namespace pavrin::cli {
+
+namespace {
+
+using app::col::kAeDepth;
+using app::col::kCurveDepth;
+using app::col::kFactorDepth;
+using app::col::kLayerBottom;
+using app::col::kTMultiplier;
+using app::col::kZMultiplier;
+
+constexpr int kMaxSteps = 100000;
+
+struct ParameterName {
+    std::string_view name;
+    SweepParameter parameter;
+};
+constexpr ParameterName kParameters[] = {{"length", SweepParameter::Length},
+                                         {"diameter", SweepParameter::Diameter},
+                                         {"tip-area", SweepParameter::TipArea},
+                                         {"tz-factor", SweepParameter::TzFactor},
+                                         {"qw-factor", SweepParameter::QwFactor}};
+
+std::string_view parameterName(SweepParameter p) {
+    for (const auto& n : kParameters)
+        if (n.parameter == p)
+            return n.name;
+    return {};
+}
+
+template <typename T> bool parseWhole(std::string_view text, T& value) {
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, value);
+    return r.ec == std::errc() && r.ptr == end;
+}
+
+bool parseNumber(std::string_view text, long double& value) {
+    double v = 0;
+    if (!parseWhole(text, v) || !std::isfinite(v))
+        return false;
+    value = v;
+    return true;
+}
+
+bool parseVary(std::string_view text, SweepSpec& spec, std::string& error) {
+    const auto eq = text.find('=');
+    const std::string_view name = text.substr(0, eq);
+    const auto known = std::find_if(std::begin(kParameters), std::end(kParameters),
+                                    [&](const ParameterName& n) { return n.name == name; });
+    if (known == std::end(kParameters)) {
+        error = "unknown parameter " + std::string(name) +
+                "; --vary takes length, diameter, tip-area, tz-factor or qw-factor";
+        return false;
+    }
+    spec.parameter = known->parameter;
+    const std::string_view range = eq == std::string_view::npos ? std::string_view() : text.substr(eq + 1);
+    const auto c1 = range.find(':');
+    const auto c2 = c1 == std::string_view::npos ? c1 : range.find(':', c1 + 1);
+    if (c2 == std::string_view::npos || range.find(':', c2 + 1) != std::string_view::npos) {
+        error =
+            "--vary " + std::string(name) + " needs FROM:TO:STEPS, as in " + std::string(name) + "=10:20:5";
+        return false;
+    }
+    if (!parseNumber(range.substr(0, c1), spec.from) ||
+        !parseNumber(range.substr(c1 + 1, c2 - c1 - 1), spec.to)) {
+        error = "FROM and TO of --vary must be numbers: " + std::string(range);
+        return false;
+    }
+    if (spec.from > spec.to) {
+        error = "FROM must not exceed TO in --vary: " + std::string(range);
+        return false;
+    }
+    if (!parseWhole(range.substr(c2 + 1), spec.steps) || spec.steps < 1 || spec.steps > kMaxSteps) {
+        error = "STEPS of --vary must be a whole number from 1 to " + std::to_string(kMaxSteps) + ": " +
+                std::string(range.substr(c2 + 1));
+        return false;
+    }
+    return true;
+}
+
+bool near(long double a, long double b) {
+    return std::fabs(a - b) <= 1e-9L * std::max(1.0L, std::fabs(b));
+}
+
+// Row of the largest value in column `c` of `t` (-1 for no rows).
+int deepestRow(const app::TGridTable& t, int c) {
+    int row = -1;
+    for (int r = 0; r < t.RowCount(); ++r)
+        if (row < 0 || t.Float(c, r) > t.Float(c, row))
+            row = r;
+    return row;
+}
+
+void setLength(app::TProgramData& p, long double value) {
+    const long double old = p.PileLength;
+    p.PileLength = value;
+    app::TGridTable& ae = p.Tables().TblAE2();
+    const int last = ae.RowCount() - 1;
+    if (last >= 0 && near(ae.Float(kAeDepth, last), old))
+        ae.Column(kAeDepth).SetFloat(last, value);
+    if (!p.CurvesGenerated) {
+        app::TGridTable& depths = p.Tables().TblPVDepth2();
+        const int deepest = deepestRow(depths, kCurveDepth);
+        if (deepest >= 0 && near(depths.Float(kCurveDepth, deepest), old))
+            depths.Column(kCurveDepth).SetFloat(deepest, value);
+    }
+}
+
+void scaleSideFactors(app::TProgramData& p, long double value) {
+    app::TGridTable& f = p.Tables().TblPVFactors2();
+    if (p.ApplySideFactors != 0) {
+        for (int r = 0; r < f.RowCount(); ++r)
+            f.Column(kTMultiplier).SetFloat(r, f.Float(kTMultiplier, r) * value);
+        return;
+    }
+    // Over the whole pile and every curve: from the head to the deepest of tip, layers and curves.
+    long double bottom = p.PileLength;
+    const app::TGridTable& layers = p.Tables().D2();
+    const app::TGridTable& curves = p.Tables().TblPVDepth2();
+    const app::TGridTable& source = p.CurvesGenerated ? layers : curves;
+    const int column = p.CurvesGenerated ? kLayerBottom : kCurveDepth;
+    if (const int r = deepestRow(source, column); r >= 0)
+        bottom = std::max(bottom, source.Float(column, r));
+    p.ApplySideFactors = 1;
+    f.SetRowCount(2);
+    for (int r = 0; r < 2; ++r) {
+        f.Column(kFactorDepth).SetFloat(r, r == 0 ? 0.0L : bottom);
+        f.Column(kTMultiplier).SetFloat(r, value);
+        f.Column(kZMultiplier).SetFloat(r, 1.0L);
+    }
+}
+
+std::string cell(const std::optional<float>& v) {
+    return v ? formatNumber(*v) : std::string();
+}
+
+std::atomic<bool>* gStop = nullptr;
+
+extern "C" void onInterrupt(int) {
+    if (gStop)
+        gStop->store(true);
+}
+
+// Ctrl-C sets `stop` while this lives.
+class InterruptGuard {
+public:
+    explicit InterruptGuard(std::atomic<bool>& stop) {
+        gStop = &stop;
+        previous_ = std::signal(SIGINT, onInterrupt);
+    }
+    ~InterruptGuard() {
+        std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_);
+        gStop = nullptr;
+    }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    void (*previous_)(int) = SIG_DFL;
+};
+
+// Builds every variant's input text (one project open at a time: the project model is not shared
+// between threads). A variant the pre-run check refuses gets its reason instead.
+struct Variant {
+    std::string input;
+    std::string reason;
+};
+
+std::vector<Variant> buildVariants(const SweepSpec& spec, const std::vector<long double>& values,
+                                   std::atomic<bool>& stop, std::ostream& err) {
+    std::vector<Variant> variants(values.size());
+    for (std::size_t i = 0; i < values.size() && !stop; ++i) {
+        OpenedProject project;
+        std::ostringstream ignored;
+        if (openProject(spec.project, project, ignored) != 0) {
+            variants[i].reason = "the project file could not be read again";
+            continue;
+        }
+        applyVariant(*project.data, spec.parameter, values[i]);
+        const auto findings = checkFindings(*project.data);
+        if (!findings.empty()) {
+            variants[i].reason = "pre-run check: " + findings.front();
+            if (findings.size() > 1)
+                variants[i].reason += " (and " + std::to_string(findings.size() - 1) + " more)";
+            continue;
+        }
+        try {
+            variants[i].input = app::ProjectFileText(*project.data);
+        } catch (const std::exception& e) {
+            variants[i].reason = e.what();
+        }
+    }
+    (void)err;
+    return variants;
+}
+
+} // namespace
+
+bool parseSweepArguments(std::span<const std::string> arguments, SweepSpec& spec, std::string& error) {
+    bool vary = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        const bool option = a.size() > 2 && a.compare(0, 2, "--") == 0;
+        if (option && i + 1 >= arguments.size()) {
+            error = a + " needs a value";
+            return false;
+        }
+        if (a == "--vary") {
+            if (!parseVary(arguments[++i], spec, error))
+                return false;
+            vary = true;
+        } else if (a == "--out") {
+            spec.out = arguments[++i];
+        } else if (a == "--settlement") {
+            long double s = 0;
+            if (!parseNumber(arguments[++i], s)) {
+                error = "--settlement takes a number, not " + arguments[i];
+                return false;
+            }
+            spec.settlement = s;
+        } else if (a == "--jobs") {
+            if (!parseWhole(std::string_view(arguments[++i]), spec.jobs) || spec.jobs < 1 ||
+                spec.jobs > 1024) {
+                error = "--jobs takes a whole number from 1 to 1024, not " + arguments[i];
+                return false;
+            }
+        } else if (option || (!a.empty() && a[0] == '-')) {
+            error = "unknown option " + a;
+            return false;
+        } else if (!spec.project.empty()) {
+            error = "one project only: " + a;
+            return false;
+        } else {
+            spec.project = a;
+        }
+    }
+    if (spec.project.empty() || !vary || spec.out.empty()) {
+        error = spec.project.empty() ? "no project given" : !vary ? "no --vary given" : "no --out file given";
+        return false;
+    }
+    return true;
+}
+
+std::vector<long double> sweepValues(const SweepSpec& spec) {
+    if (spec.from == spec.to)
+        return {spec.from};
+    std::vector<long double> values;
+    for (int i = 0; i <= spec.steps; ++i)
+        values.push_back(i == spec.steps ? spec.to : spec.from + (spec.to - spec.from) * i / spec.steps);
+    return values;
+}
+
+void applyVariant(app::TProgramData& project, SweepParameter parameter, long double value) {
+    switch (parameter) {
+    case SweepParameter::Length:
+        setLength(project, value);
+        break;
+    case SweepParameter::Diameter:
+        project.OuterDiameter = value;
+        break;
+    case SweepParameter::TipArea:
+        project.TipArea = value;
+        break;
+    case SweepParameter::TzFactor:
+        scaleSideFactors(project, value);
+        break;
+    case SweepParameter::QwFactor:
+        if (project.ApplyQwFactors != 0) {
+            project.QMultiplier *= value;
+        } else {
+            project.ApplyQwFactors = 1;
+            project.QMultiplier = value;
+            project.WMultiplier = 1;
+        }
+        break;
+    }
+}
+
+std::optional<float> headLoadAtSettlement(const std::vector<engine::LoadSettlement>& curve, float s) {
+    for (std::size_t i = 0; i < curve.size(); ++i) {
+        const engine::LoadSettlement& a = curve[i];
+        if (a.headMovement == s)
+            return a.headLoad;
+        if (i + 1 == curve.size())
+            break;
+        const engine::LoadSettlement& b = curve[i + 1];
+        if ((a.headMovement < s && s < b.headMovement) || (b.headMovement < s && s < a.headMovement))
+            return a.headLoad +
+                   (s - a.headMovement) * (b.headLoad - a.headLoad) / (b.headMovement - a.headMovement);
+    }
+    return std::nullopt;
+}
+
+VariantRow analyseVariant(const std::string& input, std::optional<long double> settlement) {
+    VariantRow row;
+    row.done = true;
+    engine::AnalysisResults results;
+    std::string report, plot;
+    const std::int32_t status = engine::analyse(input, report, plot, results);
+    if (status != engine::StatusOk) {
+        row.reason =
+            "run status " + std::to_string(status) + " (" + std::string(runStatusMeaning(status)) + ")";
+        return row;
+    }
+    for (const auto& r : results.tipResults)
+        row.largestHeadLoad = std::max(row.largestHeadLoad, r.headLoad);
+    if (settlement)
+        row.loadAtSettlement = headLoadAtSettlement(results.tipResults, static_cast<float>(*settlement));
+    for (const auto& r : results.headResults)
+        row.settlements.push_back(r.outsideRange ? std::nullopt : std::optional(r.headMovement));
+    return row;
+}
+
+std::string sweepCsv(const SweepSpec& spec, int units, const std::vector<long double>& headLoads,
+                     const std::vector<long double>& values, const std::vector<VariantRow>& rows) {
+    const auto u = unitLabels(units);
+    const std::string L(u.length), F(u.force);
+    std::string unit;
+    if (spec.parameter == SweepParameter::Length || spec.parameter == SweepParameter::Diameter)
+        unit = " (" + L + ")";
+    else if (spec.parameter == SweepParameter::TipArea)
+        unit = " (" + L + "^2)";
+    std::string out = std::string(parameterName(spec.parameter)) + unit + ",largest head load (" + F + ")";
+    if (spec.settlement)
+        out += ",head load at settlement " + app::FormatNumber(*spec.settlement) + " " + L + " (" + F + ")";
+    for (long double h : headLoads)
+        out += ",settlement under " + app::FormatNumber(h) + " " + F + " (" + L + ")";
+    out += ",reason\n";
+    for (std::size_t i = 0; i < rows.size() && i < values.size(); ++i) {
+        const VariantRow& r = rows[i];
+        if (!r.done)
+            continue;
+        out += app::FormatNumber(values[i]);
+        const bool ran = r.reason.empty();
+        out += "," + (ran ? formatNumber(r.largestHeadLoad) : std::string());
+        if (spec.settlement)
+            out += "," + cell(r.loadAtSettlement);
+        for (std::size_t k = 0; k < headLoads.size(); ++k)
+            out += "," + (k < r.settlements.size() ? cell(r.settlements[k]) : std::string());
+        out += "," + csvField(r.reason) + "\n";
+    }
+    return out;
+}
+
+int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, std::ostream& err) {
+    OpenedProject base;
+    if (const int code = openProject(spec.project, base, err))
+        return code;
+    if (const auto findings = checkFindings(*base.data); !findings.empty()) {
+        for (const auto& line : findings)
+            err << line << "\n";
+        err << "pavrin-cli: " << spec.project
+            << ": the pre-run check refuses the project; nothing was analysed\n";
+        return ExitProjectRefused;
+    }
+    const int units = base.data->Units;
+    std::vector<long double> headLoads;
+    if (base.data->AssignHeadLoads != 0)
+        for (int r = 0; r < base.data->Tables().TblTopload().RowCount(); ++r)
+            headLoads.push_back(base.data->Tables().TblTopload().Float(app::col::kValue, r));
+    base = OpenedProject();                // one project model at a time
+    if (!writeTextFile(spec.out, "", err)) // refuse an unusable output before the work
+        return ExitOutputFile;
+
+    const auto started = std::chrono::steady_clock::now();
+    const std::vector<long double> values = sweepValues(spec);
+    const std::vector<Variant> variants = buildVariants(spec, values, stop, err);
+    std::vector<VariantRow> rows(values.size());
+
+    std::atomic<std::size_t> next{0};
+    std::size_t finished = 0;
+    std::mutex mutex;
+    std::condition_variable progress;
+    auto work = [&] {
+        for (;;) {
+            const std::size_t i = next++;
+            if (i >= variants.size() || stop)
+                break;
+            VariantRow row;
+            if (!variants[i].reason.empty()) {
+                row.done = true;
+                row.reason = variants[i].reason;
+            } else if (!variants[i].input.empty()) {
+                row = analyseVariant(variants[i].input, spec.settlement);
+            }
+            const std::lock_guard lock(mutex);
+            rows[i] = std::move(row);
+            ++finished;
+            progress.notify_one();
+        }
+    };
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t jobs =
+        std::min<std::size_t>(spec.jobs ? spec.jobs : cores, std::max<std::size_t>(1, values.size()));
+    {
+        std::vector<std::jthread> workers;
+        for (std::size_t j = 0; j < jobs; ++j)
+            workers.emplace_back(work);
+        bool shown = false;
+        std::unique_lock lock(mutex);
+        while (finished < values.size() && !stop) {
+            progress.wait_for(lock, std::chrono::milliseconds(200));
+            if (std::chrono::steady_clock::now() - started > std::chrono::seconds(1)) {
+                err << "\rsweep: " << finished << " of " << values.size() << " variants analysed"
+                    << std::flush;
+                shown = true;
+            }
+        }
+        lock.unlock();
+        workers.clear(); // joins: variants being analysed are finished
+        if (shown)
+            err << "\n";
+    }
+
+    std::size_t written = 0, refused = 0;
+    for (const VariantRow& r : rows) {
+        written += r.done;
+        refused += r.done && !r.reason.empty();
+    }
+    if (!writeTextFile(spec.out, sweepCsv(spec, units, headLoads, values, rows), err))
+        return ExitOutputFile;
+    if (stop) {
+        err << "pavrin-cli: sweep interrupted; " << written << " of " << values.size()
+            << " variants written to " << spec.out << "\n";
+        return ExitInterrupted;
+    }
+    out << "Wrote " << written << " variants (" << refused << " could not run) of " << spec.project
+        << " with " << parameterName(spec.parameter) << " from " << app::FormatNumber(values.front())
+        << " to " << app::FormatNumber(values.back()) << " to " << spec.out << "\n";
+    return 0;
+}
+
+int sweepCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
+    SweepSpec spec;
+    std::string error;
+    if (!parseSweepArguments(arguments, spec, error)) {
+        err << "pavrin-cli: sweep: " << error << "\n";
+        return ExitUsage;
+    }
+    std::atomic<bool> stop{false};
+    const InterruptGuard guard(stop);
+    return runSweep(spec, stop, out, err);
+}
+
+} // namespace pavrin::cli
