@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -13,17 +14,50 @@ namespace {
 constexpr double Pow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-void appendAsterisks(std::string& out, int width) {
-    out.append(static_cast<std::size_t>(width), '*');
+constexpr std::array<std::uint64_t, 20> powers(std::uint64_t base) {
+    std::array<std::uint64_t, 20> p{};
+    p[0] = 1;
+    for (std::size_t i = 1; i < p.size(); ++i)
+        p[i] = p[i - 1] * base;
+    return p;
 }
 
-void appendRight(std::string& out, const char* text, std::size_t length, int width) {
-    if (length > static_cast<std::size_t>(width)) {
-        appendAsterisks(out, width);
+constexpr std::array<std::uint64_t, 20> Pow10Int = powers(10); // up to 10^19
+constexpr std::array<std::uint64_t, 20> Pow5Int = powers(5);   // up to 5^19
+
+char* putAsterisks(char* p, int width) {
+    if (width <= 0)
+        return p;
+    std::memset(p, '*', static_cast<std::size_t>(width));
+    return p + width;
+}
+
+// `text` right-aligned in exactly `width` characters, or asterisks when it is wider.
+char* putRight(char* p, const char* text, std::size_t length, int width) {
+    if (width <= 0)
+        return p;
+    if (length > static_cast<std::size_t>(width))
+        return putAsterisks(p, width);
+    const std::size_t pad = static_cast<std::size_t>(width) - length;
+    std::memset(p, ' ', pad);
+    std::memcpy(p + pad, text, length);
+    return p + width;
+}
+
+// The string forms write a field through a buffer of this size, a wider one in place.
+constexpr int BufferedWidth = 64;
+
+template <typename Put> void appendField(std::string& out, int width, Put put) {
+    if (width <= 0)
+        return;
+    if (width <= BufferedWidth) {
+        char field[BufferedWidth];
+        out.append(field, static_cast<std::size_t>(put(field) - field));
         return;
     }
-    out.append(static_cast<std::size_t>(width) - length, ' ');
-    out.append(text, length);
+    const std::size_t at = out.size();
+    out.resize(at + static_cast<std::size_t>(width));
+    put(out.data() + at);
 }
 
 // Exact decimal digits of a positive float and the exponent of its first digit
@@ -75,6 +109,92 @@ void roundExpansion(Expansion& x, int keep) {
     x.exponent += 1;
 }
 
+// a x 10^k for a = m x 2^q, as its whole part and whether the fraction is at
+// least one half, in 64-bit integers; false where they cannot hold it.
+bool scaleExactly(std::uint32_t m, int q, int k, std::uint64_t& whole, bool& halfUp) {
+    if (k >= 0) {
+        if (k > 17) // m x 5^k stays below 2^64
+            return false;
+        const std::uint64_t a = m * Pow5Int[static_cast<std::size_t>(k)];
+        const int shift = q + k;
+        if (shift >= 0) {
+            if (shift > 20 || std::bit_width(a) + shift > 63)
+                return false;
+            whole = a << shift;
+            halfUp = false;
+            return true;
+        }
+        if (shift <= -64)
+            return false;
+        const int r = -shift;
+        whole = a >> r;
+        const std::uint64_t rest = a & ((std::uint64_t{1} << r) - 1);
+        halfUp = rest >= (std::uint64_t{1} << (r - 1));
+        return true;
+    }
+    if (-k > 18)
+        return false;
+    std::uint64_t denominator = Pow10Int[static_cast<std::size_t>(-k)];
+    std::uint64_t numerator = m;
+    if (q >= 0) {
+        if (q > 39) // m x 2^q stays below 2^63
+            return false;
+        numerator <<= q;
+    } else {
+        if (std::bit_width(denominator) - q > 63)
+            return false;
+        denominator <<= -q;
+    }
+    whole = numerator / denominator;
+    const std::uint64_t rest = numerator % denominator;
+    halfUp = rest >= denominator - rest;
+    return true;
+}
+
+// The `decimals` significant digits of a positive, finite |value| rounded half
+// away from zero, and the exponent of the form 0.ddd E e, found exactly in
+// integers; false for the far ends of the range, which the slower paths take.
+bool exactMantissa(float value, int decimals, std::uint64_t& digits, int& exponent) {
+    if (decimals > 9)
+        return false;
+    const std::uint32_t bits = std::bit_cast<std::uint32_t>(value) & 0x7fffffffU;
+    const int biased = static_cast<int>(bits >> 23);
+    std::uint32_t m = bits & 0x7fffffU;
+    int q = -149;
+    if (biased != 0) {
+        m |= 0x800000U;
+        q = biased - 150;
+    }
+    if (m == 0)
+        return false;
+    const int log2 = std::bit_width(m) - 1 + q;
+    int e10 = (log2 * 1233) >> 12; // floor(log2 x log10(2)), or one below
+    const std::uint64_t low = Pow10Int[static_cast<std::size_t>(decimals - 1)];
+    const std::uint64_t high = Pow10Int[static_cast<std::size_t>(decimals)];
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::uint64_t whole = 0;
+        bool halfUp = false;
+        if (!scaleExactly(m, q, decimals - 1 - e10, whole, halfUp))
+            return false;
+        if (whole >= high) {
+            ++e10;
+            continue;
+        }
+        if (whole < low) {
+            --e10;
+            continue;
+        }
+        exponent = e10 + 1;
+        if (halfUp && ++whole == high) {
+            whole = low;
+            exponent += 1;
+        }
+        digits = whole;
+        return true;
+    }
+    return false;
+}
+
 // The `decimals` significant digits of |value| and the exponent of the form
 // 0.ddd E e, found in double arithmetic where it decides the rounding safely;
 // false next to a tie or a power of ten, which the exact expansion settles.
@@ -105,8 +225,7 @@ bool quickMantissa(double a, int decimals, std::int64_t& digits, int& exponent) 
     return true;
 }
 
-void appendExponentField(std::string& out, bool negative, const char* digits, int nd, int exponent,
-                         int width) {
+char* putExponentField(char* p, bool negative, const char* digits, int nd, int exponent, int width) {
     std::array<char, 64> field{};
     std::size_t n = 0;
     if (negative)
@@ -120,39 +239,37 @@ void appendExponentField(std::string& out, bool negative, const char* digits, in
     const int magnitude = exponent < 0 ? -exponent : exponent;
     field[n++] = static_cast<char>('0' + magnitude / 10 % 10);
     field[n++] = static_cast<char>('0' + magnitude % 10);
-    appendRight(out, field.data(), n, width);
+    return putRight(p, field.data(), n, width);
 }
 
 } // namespace
 
-void appendBlanks(std::string& out, int n) {
-    if (n > 0)
-        out.append(static_cast<std::size_t>(n), ' ');
+char* putBlanks(char* p, int n) {
+    if (n <= 0)
+        return p;
+    std::memset(p, ' ', static_cast<std::size_t>(n));
+    return p + n;
 }
 
-void appendI(std::string& out, std::int32_t value, int width) {
+char* putI(char* p, std::int32_t value, int width) {
     std::array<char, 16> buf{};
     auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
     (void)ec;
-    appendRight(out, buf.data(), static_cast<std::size_t>(end - buf.data()), width);
+    return putRight(p, buf.data(), static_cast<std::size_t>(end - buf.data()), width);
 }
 
 // Fixed form, rounded half away from zero. With at most 4 decimals |value| x 10^d
 // is exact in double (24 + 14 bits), so the rounding is decided exactly.
-void appendF(std::string& out, float value, int width, int decimals) {
-    if (!std::isfinite(value) || decimals < 0 || decimals > 4) {
-        appendAsterisks(out, width);
-        return;
-    }
+char* putF(char* p, float value, int width, int decimals) {
+    if (!std::isfinite(value) || decimals < 0 || decimals > 4)
+        return putAsterisks(p, width);
     const double scaled = std::fabs(static_cast<double>(value)) * Pow10[decimals];
-    if (scaled >= 1e15) {
-        appendAsterisks(out, width);
-        return;
-    }
+    if (scaled >= 1e15)
+        return putAsterisks(p, width);
     double whole = std::floor(scaled);
     if (scaled - whole >= 0.5)
         whole += 1.0;
-    auto units = static_cast<std::int64_t>(whole);
+    auto units = static_cast<std::uint64_t>(whole);
     std::array<char, 32> digits{};
     int nd = 0;
     do {
@@ -172,7 +289,7 @@ void appendF(std::string& out, float value, int width, int decimals) {
         text[n++] = '.';
     // The leading zero of a value below one is optional: dropped when the field is too narrow.
     const char* start = text.data();
-    if (n > static_cast<std::size_t>(width)) {
+    if (n > static_cast<std::size_t>(std::max(width, 0))) {
         const std::size_t zero = value < 0.0f ? 1 : 0;
         if (text[zero] == '0' && text[zero + 1] == '.') {
             if (zero == 1)
@@ -181,16 +298,24 @@ void appendF(std::string& out, float value, int width, int decimals) {
             --n;
         }
     }
-    appendRight(out, start, n, width);
+    return putRight(p, start, n, width);
 }
 
 // Exponent form 0.ddddE+xx, rounded half away from zero; zero has no sign.
-void appendE(std::string& out, float value, int width, int decimals) {
-    if (!std::isfinite(value) || decimals < 1 || decimals > 40) {
-        appendAsterisks(out, width);
-        return;
-    }
+char* putE(char* p, float value, int width, int decimals) {
+    if (!std::isfinite(value) || decimals < 1 || decimals > 40)
+        return putAsterisks(p, width);
     const bool negative = value < 0.0f;
+    std::uint64_t exact = 0;
+    int exactExponent = 0;
+    if (exactMantissa(value, decimals, exact, exactExponent)) {
+        std::array<char, 16> digits{};
+        for (int i = decimals - 1; i >= 0; --i) {
+            digits[static_cast<std::size_t>(i)] = static_cast<char>('0' + exact % 10);
+            exact /= 10;
+        }
+        return putExponentField(p, negative, digits.data(), decimals, exactExponent, width);
+    }
     const double a = std::fabs(static_cast<double>(value));
     std::int64_t quick = 0;
     int quickExponent = 0;
@@ -200,18 +325,33 @@ void appendE(std::string& out, float value, int width, int decimals) {
             digits[static_cast<std::size_t>(i)] = static_cast<char>('0' + quick % 10);
             quick /= 10;
         }
-        appendExponentField(out, negative, digits.data(), decimals, quickExponent, width);
-        return;
+        return putExponentField(p, negative, digits.data(), decimals, quickExponent, width);
     }
     if (a == 0.0) {
         std::array<char, 48> zeros{};
         zeros.fill('0');
-        appendExponentField(out, false, zeros.data(), decimals, 0, width);
-        return;
+        return putExponentField(p, false, zeros.data(), decimals, 0, width);
     }
     Expansion x = expand(a);
     roundExpansion(x, decimals);
-    appendExponentField(out, negative, x.digits.data(), decimals, x.exponent + 1, width);
+    return putExponentField(p, negative, x.digits.data(), decimals, x.exponent + 1, width);
+}
+
+void appendBlanks(std::string& out, int n) {
+    if (n > 0)
+        out.append(static_cast<std::size_t>(n), ' ');
+}
+
+void appendI(std::string& out, std::int32_t value, int width) {
+    appendField(out, width, [&](char* p) { return putI(p, value, width); });
+}
+
+void appendF(std::string& out, float value, int width, int decimals) {
+    appendField(out, width, [&](char* p) { return putF(p, value, width, decimals); });
+}
+
+void appendE(std::string& out, float value, int width, int decimals) {
+    appendField(out, width, [&](char* p) { return putE(p, value, width, decimals); });
 }
 
 void appendFreeInt(std::string& out, std::int32_t value) {
@@ -222,11 +362,11 @@ void appendFreeReal(std::string& out, float value) {
     std::array<char, 64> buf{};
     auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), static_cast<double>(value),
                                    std::chars_format::general, 9);
-    if (ec != std::errc()) {
-        appendAsterisks(out, 15);
-        return;
-    }
-    appendRight(out, buf.data(), static_cast<std::size_t>(end - buf.data()), 15);
+    char field[15];
+    char* last = ec != std::errc()
+                     ? putAsterisks(field, 15)
+                     : putRight(field, buf.data(), static_cast<std::size_t>(end - buf.data()), 15);
+    out.append(field, static_cast<std::size_t>(last - field));
 }
 
 } // namespace pavrin::engine

@@ -12,6 +12,14 @@
 
 namespace pavrin::engine {
 
+// Fields written into a buffer with room for them: each writes exactly `width`
+// characters (`n` blanks) and returns the end of what it wrote.
+char* putBlanks(char* p, int n);
+char* putI(char* p, std::int32_t value, int width);
+char* putF(char* p, float value, int width, int decimals);
+char* putE(char* p, float value, int width, int decimals);
+
+// The same fields appended to a string.
 void appendBlanks(std::string& out, int n);
 void appendI(std::string& out, std::int32_t value, int width);
 void appendF(std::string& out, float value, int width, int decimals);

@@ -37,6 +37,13 @@ void PlotWriter::qwCurve(const std::vector<QwPoint>& points) {
 }
 
 void PlotWriter::runCounts(Int tipMovements, Int increments, Int units) {
+    // The load distributions and summaries to come, so the text grows once.
+    constexpr std::size_t DistributionRowBytes = 38;
+    constexpr std::size_t SummaryRowBytes = 66;
+    const auto tips = static_cast<std::size_t>(std::max<Int>(tipMovements, 0));
+    const auto rows = static_cast<std::size_t>(std::max<Int>(increments, 0));
+    out_.reserve(out_.size() + tips * rows * DistributionRowBytes +
+                 2 * static_cast<std::size_t>(MaxHeadLoads) * SummaryRowBytes + 4096);
     appendFreeInt(out_, tipMovements);
     appendFreeInt(out_, increments);
     appendFreeInt(out_, units);

@@ -3,6 +3,7 @@
 #include "FieldFormat.h"
 #include "Messages.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace pavrin::engine {
@@ -152,44 +153,59 @@ void ReportWriter::curvesHead() {
     emptyLines(1);
 }
 
+namespace {
+
+// One line built in a buffer and appended whole.
+void appendLine(std::string& out, char* row, char* end) {
+    *end++ = '\n';
+    out.append(row, static_cast<std::size_t>(end - row));
+}
+
+} // namespace
+
 void writeCurveRow(std::string& out, const TzCurve& c, Int pointCount) {
-    appendBlanks(out, 2);
-    appendI(out, c.number, 5);
-    appendI(out, pointCount, 11);
-    appendE(out, c.depth, 16, 4);
-    out += '\n';
+    char row[64];
+    char* p = putBlanks(row, 2);
+    p = putI(p, c.number, 5);
+    p = putI(p, pointCount, 11);
+    p = putE(p, c.depth, 16, 4);
+    appendLine(out, row, p);
 }
 
-void writePointRow(std::string& out, const CurvePoint& p) {
-    appendBlanks(out, 31);
-    appendE(out, p.t, 15, 4);
-    appendE(out, p.z, 15, 4);
-    out += '\n';
+void writePointRow(std::string& out, const CurvePoint& pt) {
+    char row[64];
+    char* p = putBlanks(row, 31);
+    p = putE(p, pt.t, 15, 4);
+    p = putE(p, pt.z, 15, 4);
+    appendLine(out, row, p);
 }
 
-void writeQwRow(std::string& out, const QwPoint& p) {
-    appendE(out, p.q, 18, 4);
-    appendE(out, p.w, 19, 4);
-    out += '\n';
+void writeQwRow(std::string& out, const QwPoint& pt) {
+    char row[64];
+    char* p = putE(row, pt.q, 18, 4);
+    p = putE(p, pt.w, 19, 4);
+    appendLine(out, row, p);
 }
 
 void writeSummaryRow(std::string& out, const LoadSettlement& r) {
     const float sign = r.uplift ? -1.0f : 1.0f;
-    appendE(out, sign * r.headLoad, 17, 4);
-    appendE(out, sign * r.headMovement, 16, 4);
-    appendE(out, r.tipMovement, 16, 4);
-    appendE(out, sign * r.tipLoad, 16, 4);
-    out += '\n';
+    char row[80];
+    char* p = putE(row, sign * r.headLoad, 17, 4);
+    p = putE(p, sign * r.headMovement, 16, 4);
+    p = putE(p, r.tipMovement, 16, 4);
+    p = putE(p, sign * r.tipLoad, 16, 4);
+    appendLine(out, row, p);
 }
 
 void writeIncrementPlotRow(std::string& out, const IncrementValues& inc) {
-    appendBlanks(out, 1);
-    appendE(out, inc.middleDepth, 10, 3);
-    appendBlanks(out, 3);
-    appendE(out, inc.averageLoad, 10, 3);
-    appendBlanks(out, 3);
-    appendE(out, inc.middleMovement, 10, 3);
-    out += '\n';
+    char row[48];
+    char* p = putBlanks(row, 1);
+    p = putE(p, inc.middleDepth, 10, 3);
+    p = putBlanks(p, 3);
+    p = putE(p, inc.averageLoad, 10, 3);
+    p = putBlanks(p, 3);
+    p = putE(p, inc.middleMovement, 10, 3);
+    appendLine(out, row, p);
 }
 
 void ReportWriter::curveRow(const TzCurve& c, Int pointCount) {
@@ -443,33 +459,45 @@ void ReportWriter::tipMovementSolution(const Solution& s) {
     appendBlanks(out_, 7);
     out_ += moveUnit();
     newline();
-    auto nodeRow = [&](float depth, float load, float movement) {
-        appendBlanks(out_, 1);
-        appendF(out_, depth, 6, 1);
-        appendBlanks(out_, 18);
-        appendE(out_, sign * load, 10, 3);
-        appendBlanks(out_, 20);
-        appendE(out_, sign * movement, 10, 3);
-        newline();
+    // Two lines per increment: the node below it and its middle.
+    auto nodeRow = [&](char* p, float depth, float load, float movement) {
+        p = putBlanks(p, 1);
+        p = putF(p, depth, 6, 1);
+        p = putBlanks(p, 18);
+        p = putE(p, sign * load, 10, 3);
+        p = putBlanks(p, 20);
+        p = putE(p, sign * movement, 10, 3);
+        *p++ = '\n';
+        return p;
     };
+    constexpr std::size_t IncrementBytes = 66 + 74;
     const std::size_t n = s.increments.size();
+    if (out_.capacity() - out_.size() < (n + 1) * IncrementBytes + 1024) {
+        // Room for this solution and those still to come, so the report grows once.
+        const std::size_t solutions = std::max<std::size_t>(d_.tipMovements.size(), 1);
+        out_.reserve(out_.size() + solutions * ((n + 1) * IncrementBytes + 1024) + 65536);
+    }
     for (std::size_t i = 0; i < n; ++i) {
         const IncrementValues& inc = s.increments[i];
-        nodeRow(inc.lowerDepth, s.load[i], s.movement[i]);
-        appendBlanks(out_, 1);
-        appendF(out_, inc.middleDepth, 6, 1);
-        appendF(out_, sign * inc.t, 6, 2);
-        appendE(out_, sign * inc.loadTransfer, 10, 3);
-        appendBlanks(out_, 10);
-        appendE(out_, sign * inc.averageLoad, 10, 3);
-        appendE(out_, sign * inc.shortening, 10, 3);
-        appendBlanks(out_, 10);
-        appendE(out_, sign * inc.middleMovement, 10, 3);
-        newline();
+        char rows[IncrementBytes + 16];
+        char* p = nodeRow(rows, inc.lowerDepth, s.load[i], s.movement[i]);
+        p = putBlanks(p, 1);
+        p = putF(p, inc.middleDepth, 6, 1);
+        p = putF(p, sign * inc.t, 6, 2);
+        p = putE(p, sign * inc.loadTransfer, 10, 3);
+        p = putBlanks(p, 10);
+        p = putE(p, sign * inc.averageLoad, 10, 3);
+        p = putE(p, sign * inc.shortening, 10, 3);
+        p = putBlanks(p, 10);
+        p = putE(p, sign * inc.middleMovement, 10, 3);
+        *p++ = '\n';
+        out_.append(rows, static_cast<std::size_t>(p - rows));
     }
     if (n > 0) {
         const float dL = d_.pileLength / static_cast<float>(d_.increments);
-        nodeRow(s.increments[n - 1].lowerDepth - dL, s.load[n], s.movement[n]);
+        char row[IncrementBytes];
+        char* p = nodeRow(row, s.increments[n - 1].lowerDepth - dL, s.load[n], s.movement[n]);
+        out_.append(row, static_cast<std::size_t>(p - row));
     }
 }
 
