@@ -9,7 +9,6 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 
 namespace pavrin::cli {
 
@@ -32,18 +31,44 @@ std::optional<fs::file_time_type> modificationTime(const fs::path& file) {
     return ec ? std::nullopt : std::optional(time);
 }
 
-std::optional<std::string> readFile(const fs::path& file) {
+// The summaries and the closing message are the report's last lines: both summary tables of the
+// largest run take about 10 KB, so the last 256 KiB hold them, whatever the size of the report.
+constexpr std::uintmax_t kReportTailBytes = 256 * 1024;
+
+// The report's last `kReportTailBytes` from the start of a line, or the whole report when it is
+// shorter; the whole report too when that part holds neither a summary nor a marked message.
+std::optional<std::string> readReportEnd(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) // a folder opens, and then reads as nothing
         return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
     if (!in)
         return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
+    const std::streamoff size = in.tellg();
+    if (size < 0)
         return std::nullopt;
-    return text.str();
+    auto readFrom = [&](std::streamoff start) -> std::optional<std::string> {
+        std::string text(static_cast<std::size_t>(size - start), '\0');
+        in.clear();
+        in.seekg(start);
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        if (in.bad())
+            return std::nullopt;
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        return text;
+    };
+    const auto tailBytes = static_cast<std::streamoff>(kReportTailBytes);
+    if (size <= tailBytes)
+        return readFrom(0);
+    auto tail = readFrom(size - tailBytes);
+    if (!tail)
+        return std::nullopt;
+    const auto firstLineEnd = tail->find('\n');
+    tail->erase(0, firstLineEnd == std::string::npos ? tail->size() : firstLineEnd + 1);
+    const auto summary = extractSummary(*tail);
+    if (summary.tipMovements || tail->find("****") != std::string::npos)
+        return tail;
+    return readFrom(0);
 }
 
 // Calls the entry point with 1 from inside `folder`; the working directory is restored on the way out.
@@ -64,7 +89,7 @@ void printResults(std::int32_t status, const RunFiles& files, std::optional<fs::
     out << "Plot file: " << files.plot.string() << "\n\n";
 
     const auto reportAfter = modificationTime(files.report);
-    const auto report = reportAfter ? readFile(files.report) : std::nullopt;
+    const auto report = reportAfter ? readReportEnd(files.report) : std::nullopt;
     if (!report) {
         out << "The report could not be read: " << files.report.string() << "\n";
         return;
