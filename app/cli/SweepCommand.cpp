@@ -16,7 +16,6 @@
 #include <csignal>
 #include <fstream>
 #include <mutex>
-#include <sstream>
 #include <thread>
 
 namespace pavrin::cli {
@@ -180,25 +179,71 @@ private:
     void (*previous_)(int) = SIG_DFL;
 };
 
-// Builds every variant's input text (one project open at a time: the project model is not shared
-// between threads). A variant the pre-run check refuses gets its reason instead.
+// The values a variant may change, put back when this goes.
+class VariantUndo {
+public:
+    explicit VariantUndo(app::TProgramData& p)
+        : p_(p), length_(p.PileLength), diameter_(p.OuterDiameter), tipArea_(p.TipArea), q_(p.QMultiplier),
+          w_(p.WMultiplier), sideOn_(p.ApplySideFactors), tipOn_(p.ApplyQwFactors),
+          ae_(save(p.Tables().TblAE2(), {kAeDepth})), depths_(save(p.Tables().TblPVDepth2(), {kCurveDepth})),
+          factors_(save(p.Tables().TblPVFactors2(), {kFactorDepth, kTMultiplier, kZMultiplier})) {}
+    ~VariantUndo() {
+        p_.PileLength = length_;
+        p_.OuterDiameter = diameter_;
+        p_.TipArea = tipArea_;
+        p_.QMultiplier = q_;
+        p_.WMultiplier = w_;
+        p_.ApplySideFactors = sideOn_;
+        p_.ApplyQwFactors = tipOn_;
+        restore(p_.Tables().TblAE2(), ae_);
+        restore(p_.Tables().TblPVDepth2(), depths_);
+        restore(p_.Tables().TblPVFactors2(), factors_);
+    }
+    VariantUndo(const VariantUndo&) = delete;
+    VariantUndo& operator=(const VariantUndo&) = delete;
+
+private:
+    struct Columns {
+        int rows = 0;
+        std::vector<int> columns;
+        std::vector<long double> values; // row by row
+    };
+    static Columns save(const app::TGridTable& t, std::vector<int> columns) {
+        Columns c{t.RowCount(), std::move(columns), {}};
+        for (int r = 0; r < c.rows; ++r)
+            for (int col : c.columns)
+                c.values.push_back(t.Float(col, r));
+        return c;
+    }
+    static void restore(app::TGridTable& t, const Columns& c) {
+        if (t.RowCount() != c.rows)
+            t.SetRowCount(c.rows);
+        std::size_t k = 0;
+        for (int r = 0; r < c.rows; ++r)
+            for (int col : c.columns)
+                t.Column(col).SetFloat(r, c.values[k++]);
+    }
+
+    app::TProgramData& p_;
+    long double length_, diameter_, tipArea_, q_, w_;
+    int sideOn_, tipOn_;
+    Columns ae_, depths_, factors_;
+};
+
+// Builds every variant's input text on one project, put back after each (the project model is
+// not shared between threads). A variant the pre-run check refuses gets its reason instead.
 struct Variant {
     std::string input;
     std::string reason;
 };
 
-std::vector<Variant> buildVariants(const SweepSpec& spec, const std::vector<long double>& values,
-                                   std::atomic<bool>& stop, std::ostream& err) {
+std::vector<Variant> buildVariants(app::TProgramData& project, const SweepSpec& spec,
+                                   const std::vector<long double>& values, std::atomic<bool>& stop) {
     std::vector<Variant> variants(values.size());
     for (std::size_t i = 0; i < values.size() && !stop; ++i) {
-        OpenedProject project;
-        std::ostringstream ignored;
-        if (openProject(spec.project, project, ignored) != 0) {
-            variants[i].reason = "the project file could not be read again";
-            continue;
-        }
-        applyVariant(*project.data, spec.parameter, values[i]);
-        const auto findings = checkFindings(*project.data);
+        const VariantUndo undo(project);
+        applyVariant(project, spec.parameter, values[i]);
+        const auto findings = checkFindings(project);
         if (!findings.empty()) {
             variants[i].reason = "pre-run check: " + findings.front();
             if (findings.size() > 1)
@@ -206,12 +251,11 @@ std::vector<Variant> buildVariants(const SweepSpec& spec, const std::vector<long
             continue;
         }
         try {
-            variants[i].input = app::ProjectFileText(*project.data);
+            variants[i].input = app::ProjectFileText(project);
         } catch (const std::exception& e) {
             variants[i].reason = e.what();
         }
     }
-    (void)err;
     return variants;
 }
 
@@ -379,13 +423,12 @@ int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, 
     if (base.data->AssignHeadLoads != 0)
         for (int r = 0; r < base.data->Tables().TblTopload().RowCount(); ++r)
             headLoads.push_back(base.data->Tables().TblTopload().Float(app::col::kValue, r));
-    base = OpenedProject();                // one project model at a time
     if (!writeTextFile(spec.out, "", err)) // refuse an unusable output before the work
         return ExitOutputFile;
 
     const auto started = std::chrono::steady_clock::now();
     const std::vector<long double> values = sweepValues(spec);
-    const std::vector<Variant> variants = buildVariants(spec, values, stop, err);
+    const std::vector<Variant> variants = buildVariants(*base.data, spec, values, stop);
     std::vector<VariantRow> rows(values.size());
 
     std::atomic<std::size_t> next{0};
