@@ -12,31 +12,16 @@
 
 namespace pavrin::cli {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-fs::path absoluteProjectPath(const std::string& argument) {
-    const fs::path path = fs::absolute(argument);
-    // ".." after a symbolic link means the link target's parent, so let the file system resolve it.
-    for (const auto& part : path)
-        if (part == "..")
-            return fs::weakly_canonical(path);
-    return path.lexically_normal();
-}
-
-std::optional<fs::file_time_type> modificationTime(const fs::path& file) {
-    std::error_code ec;
-    const auto time = fs::last_write_time(file, ec);
-    return ec ? std::nullopt : std::optional(time);
-}
+namespace {
 
 // The summaries and the closing message are the report's last lines: both summary tables of the
 // largest run take about 10 KB, so the last 256 KiB hold them, whatever the size of the report.
 constexpr std::uintmax_t kReportTailBytes = 256 * 1024;
 
-// The report's last `kReportTailBytes` from the start of a line, or the whole report when it is
-// shorter; the whole report too when that part holds neither a summary nor a marked message.
+} // namespace
+
 std::optional<std::string> readReportEnd(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) // a folder opens, and then reads as nothing
@@ -69,6 +54,23 @@ std::optional<std::string> readReportEnd(const fs::path& file) {
     if (summary.tipMovements || tail->find("****") != std::string::npos)
         return tail;
     return readFrom(0);
+}
+
+namespace {
+
+fs::path absoluteProjectPath(const std::string& argument) {
+    const fs::path path = fs::absolute(argument);
+    // ".." after a symbolic link means the link target's parent, so let the file system resolve it.
+    for (const auto& part : path)
+        if (part == "..")
+            return fs::weakly_canonical(path);
+    return path.lexically_normal();
+}
+
+std::optional<fs::file_time_type> modificationTime(const fs::path& file) {
+    std::error_code ec;
+    const auto time = fs::last_write_time(file, ec);
+    return ec ? std::nullopt : std::optional(time);
 }
 
 // Calls the entry point with 1 from inside `folder`; the working directory is restored on the way out.
