@@ -230,33 +230,30 @@ private:
     Columns ae_, depths_, factors_;
 };
 
-// Builds every variant's input text on one project, put back after each (the project model is
-// not shared between threads). A variant the pre-run check refuses gets its reason instead.
+// A variant's input text, or why it cannot run.
 struct Variant {
     std::string input;
     std::string reason;
 };
 
-std::vector<Variant> buildVariants(app::TProgramData& project, const SweepSpec& spec,
-                                   const std::vector<long double>& values, std::atomic<bool>& stop) {
-    std::vector<Variant> variants(values.size());
-    for (std::size_t i = 0; i < values.size() && !stop; ++i) {
-        const VariantUndo undo(project);
-        applyVariant(project, spec.parameter, values[i]);
-        const auto findings = checkFindings(project);
-        if (!findings.empty()) {
-            variants[i].reason = "pre-run check: " + findings.front();
-            if (findings.size() > 1)
-                variants[i].reason += " (and " + std::to_string(findings.size() - 1) + " more)";
-            continue;
-        }
-        try {
-            variants[i].input = app::ProjectFileText(project);
-        } catch (const std::exception& e) {
-            variants[i].reason = e.what();
-        }
+// Makes the variant for `value` on `project` and puts the project back afterwards.
+Variant buildVariant(app::TProgramData& project, SweepParameter parameter, long double value) {
+    Variant variant;
+    const VariantUndo undo(project);
+    applyVariant(project, parameter, value);
+    const auto findings = checkFindings(project);
+    if (!findings.empty()) {
+        variant.reason = "pre-run check: " + findings.front();
+        if (findings.size() > 1)
+            variant.reason += " (and " + std::to_string(findings.size() - 1) + " more)";
+        return variant;
     }
-    return variants;
+    try {
+        variant.input = app::ProjectFileText(project);
+    } catch (const std::exception& e) {
+        variant.reason = e.what();
+    }
+    return variant;
 }
 
 } // namespace
@@ -428,26 +425,41 @@ int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, 
 
     const auto started = std::chrono::steady_clock::now();
     const std::vector<long double> values = sweepValues(spec);
-    const std::vector<Variant> variants = buildVariants(*base.data, spec, values, stop);
     std::vector<VariantRow> rows(values.size());
 
-    std::atomic<std::size_t> next{0};
-    std::size_t finished = 0;
-    std::mutex mutex;
+    // Each worker takes the next value and makes its variant on the one open project (the project
+    // model is used by one thread at a time, under `projectMutex`), then analyses it on its own:
+    // the engine core keeps no state outside the call.
+    std::mutex projectMutex, rowsMutex;
+    std::size_t next = 0, finished = 0;
     std::condition_variable progress;
     auto work = [&] {
         for (;;) {
-            const std::size_t i = next++;
-            if (i >= variants.size() || stop)
-                break;
+            std::size_t i = values.size();
+            Variant variant;
             VariantRow row;
-            if (!variants[i].reason.empty()) {
-                row.done = true;
-                row.reason = variants[i].reason;
-            } else if (!variants[i].input.empty()) {
-                row = analyseVariant(variants[i].input, spec.settlement);
+            row.done = true;
+            try {
+                const std::lock_guard lock(projectMutex);
+                i = next++;
+                if (i >= values.size() || stop)
+                    break;
+                variant = buildVariant(*base.data, spec.parameter, values[i]);
+            } catch (const std::exception& e) {
+                variant.reason = std::string("the variant could not be made: ") + e.what();
             }
-            const std::lock_guard lock(mutex);
+            if (variant.reason.empty()) {
+                try {
+                    row = analyseVariant(variant.input, spec.settlement);
+                } catch (const std::exception& e) {
+                    row.reason = std::string("the analysis failed: ") + e.what();
+                }
+            } else {
+                row.reason = std::move(variant.reason);
+            }
+            if (i >= values.size())
+                break;
+            const std::lock_guard lock(rowsMutex);
             rows[i] = std::move(row);
             ++finished;
             progress.notify_one();
@@ -461,7 +473,7 @@ int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, 
         for (std::size_t j = 0; j < jobs; ++j)
             workers.emplace_back(work);
         bool shown = false;
-        std::unique_lock lock(mutex);
+        std::unique_lock lock(rowsMutex);
         while (finished < values.size() && !stop) {
             progress.wait_for(lock, std::chrono::milliseconds(200));
             if (std::chrono::steady_clock::now() - started > std::chrono::seconds(1)) {
