@@ -205,7 +205,7 @@ void TMainForm::CreateMenus() {
     recentSeparator_->setVisible(false);
     AddAction(fileMenu_, "FileExit", QStringLiteral("E&xit"), [this] { close(); });
     connect(fileMenu_, &QMenu::aboutToShow, this, [this] {
-        CommitActiveChild();
+        CommitBeforeMenu(fileMenu_);
         UpdateFileMenu();
     });
 
@@ -229,7 +229,7 @@ void TMainForm::CreateMenus() {
     AddAction(dataMenu_, "QwFactorTable", QStringLiteral("Enter Modification Factors on Q-w Curve"),
               [this] { QwFactorTableClick(); });
     connect(dataMenu_, &QMenu::aboutToShow, this, [this] {
-        CommitActiveChild();
+        CommitBeforeMenu(dataMenu_);
         UpdateDataMenu();
     });
 
@@ -280,7 +280,7 @@ void TMainForm::CreateMenus() {
     AddAction(optionsMenu_, "CompText", QStringLiteral("Selection of Text &Editor ..."),
               [this] { CompTextClick(); });
     connect(optionsMenu_, &QMenu::aboutToShow, this, [this] {
-        CommitActiveChild();
+        CommitBeforeMenu(optionsMenu_);
         UpdateOptionsMenu();
     });
     connect(unitsMenu_, &QMenu::aboutToShow, this, &TMainForm::UpdateOptionsMenu);
@@ -300,7 +300,7 @@ void TMainForm::CreateMenus() {
         EditGRLWeapDataFile1Click();
     })->setVisible(false);
     connect(compMenu_, &QMenu::aboutToShow, this, [this] {
-        CommitActiveChild();
+        CommitBeforeMenu(compMenu_);
         UpdateComputationMenu();
     });
 
@@ -343,7 +343,7 @@ void TMainForm::CreateMenus() {
     AddAction(helpMenu_, "HelpAbout", QStringLiteral("&About..."), [this] { HelpAboutClick(); });
     AddAction(helpMenu_, "CheckUpdates", QStringLiteral("Check for Updates"),
               [this] { CheckForUpdatesClick(); });
-    connect(helpMenu_, &QMenu::aboutToShow, this, [this] { CommitActiveChild(); });
+    connect(helpMenu_, &QMenu::aboutToShow, this, [this] { CommitBeforeMenu(helpMenu_); });
 }
 
 void TMainForm::CreateToolBar() {
@@ -377,8 +377,9 @@ void TMainForm::CreateToolBar() {
     };
     for (const Button& b : buttons) {
         QAction* action = AddAction(nullptr, b.name, QString::fromLatin1(b.hint), [this, h = b.handler] {
-            CommitActiveChild();
-            h();
+            // As the menus: a refused entry is corrected first.
+            if (CommitActiveChild())
+                h();
         });
         action->setIcon(s->standardIcon(b.icon));
         action->setToolTip(QString::fromLatin1(b.hint));
@@ -516,6 +517,12 @@ void TMainForm::UpdateWindowMenu() {
 }
 
 // ---- child windows ----
+
+void TMainForm::CommitBeforeMenu(QMenu* menu) {
+    // A refused entry has shown its message and kept the focus: the menu does not open over it.
+    if (!CommitActiveChild())
+        QTimer::singleShot(0, menu, &QMenu::close);
+}
 
 bool TMainForm::CommitActiveChild() {
     QMdiSubWindow* active = mdiArea_->activeSubWindow();

@@ -145,6 +145,7 @@ private:
     void ShowTableEditor(TGridTable& table);
     template <class Dialog, class... Args> Dialog* ShowDialog(QPointer<Dialog>& dialog, Args&&... args);
     void OnSubWindowActivated(QMdiSubWindow* window);
+    void CommitBeforeMenu(QMenu* menu);
     void MergePlotMenu(QMdiSubWindow* window);
     void ReloadOpenDialogs();
     void AfterProjectReplaced();
