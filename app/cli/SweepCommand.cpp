@@ -472,14 +472,17 @@ int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, 
         std::vector<std::jthread> workers;
         for (std::size_t j = 0; j < jobs; ++j)
             workers.emplace_back(work);
+        // Progress a few times a second once the sweep has taken a second.
         bool shown = false;
+        auto due = started + std::chrono::seconds(1);
         std::unique_lock lock(rowsMutex);
         while (finished < values.size() && !stop) {
-            progress.wait_for(lock, std::chrono::milliseconds(200));
-            if (std::chrono::steady_clock::now() - started > std::chrono::seconds(1)) {
+            progress.wait_for(lock, std::chrono::milliseconds(100));
+            if (const auto now = std::chrono::steady_clock::now(); now >= due) {
                 err << "\rsweep: " << finished << " of " << values.size() << " variants analysed"
                     << std::flush;
                 shown = true;
+                due = now + std::chrono::milliseconds(250);
             }
         }
         lock.unlock();
