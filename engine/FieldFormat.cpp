@@ -44,6 +44,40 @@ char* putRight(char* p, const char* text, std::size_t length, int width) {
     return p + width;
 }
 
+// Blanks from p up to end, eight at a time where it can.
+void fillBlanks(char* p, char* end) {
+    while (end - p >= 8) {
+        std::memcpy(p, "        ", 8);
+        p += 8;
+    }
+    while (p < end)
+        *p++ = ' ';
+}
+
+// [-]0.ddd E+xx with the `nd` digits of `digits`, right-aligned in `width`, written
+// from the right end of the field.
+char* putExponentDigits(char* p, bool negative, std::uint64_t digits, int nd, int exponent, int width) {
+    if (nd + 6 + (negative ? 1 : 0) > width)
+        return putAsterisks(p, width);
+    char* const end = p + width;
+    char* q = end;
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    *--q = static_cast<char>('0' + magnitude % 10);
+    *--q = static_cast<char>('0' + magnitude / 10 % 10);
+    *--q = exponent < 0 ? '-' : '+';
+    *--q = 'E';
+    for (int i = 0; i < nd; ++i) {
+        *--q = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    *--q = '.';
+    *--q = '0';
+    if (negative)
+        *--q = '-';
+    fillBlanks(p, q);
+    return end;
+}
+
 // The string forms write a field through a buffer of this size, a wider one in place.
 constexpr int BufferedWidth = 64;
 
@@ -244,13 +278,6 @@ char* putExponentField(char* p, bool negative, const char* digits, int nd, int e
 
 } // namespace
 
-char* putBlanks(char* p, int n) {
-    if (n <= 0)
-        return p;
-    std::memset(p, ' ', static_cast<std::size_t>(n));
-    return p + n;
-}
-
 char* putI(char* p, std::int32_t value, int width) {
     std::array<char, 16> buf{};
     auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
@@ -261,6 +288,8 @@ char* putI(char* p, std::int32_t value, int width) {
 // Fixed form, rounded half away from zero. With at most 4 decimals |value| x 10^d
 // is exact in double (24 + 14 bits), so the rounding is decided exactly.
 char* putF(char* p, float value, int width, int decimals) {
+    if (width <= 0)
+        return p;
     if (!std::isfinite(value) || decimals < 0 || decimals > 4)
         return putAsterisks(p, width);
     const double scaled = std::fabs(static_cast<double>(value)) * Pow10[decimals];
@@ -270,63 +299,51 @@ char* putF(char* p, float value, int width, int decimals) {
     if (scaled - whole >= 0.5)
         whole += 1.0;
     auto units = static_cast<std::uint64_t>(whole);
-    std::array<char, 32> digits{};
-    int nd = 0;
-    do {
-        digits[static_cast<std::size_t>(nd++)] = static_cast<char>('0' + units % 10);
-        units /= 10;
-    } while (units > 0 || nd <= decimals);
-    std::array<char, 40> text{};
-    std::size_t n = 0;
-    if (value < 0.0f)
-        text[n++] = '-';
-    for (int i = nd - 1; i >= 0; --i) {
-        if (i == decimals - 1)
-            text[n++] = '.';
-        text[n++] = digits[static_cast<std::size_t>(i)];
-    }
-    if (decimals == 0)
-        text[n++] = '.';
+    int nd = decimals + 1; // digits written: the whole part has at least one
+    while (units >= Pow10Int[static_cast<std::size_t>(nd)])
+        ++nd;
+    const bool negative = value < 0.0f;
+    int length = nd + 1 + (negative ? 1 : 0);
     // The leading zero of a value below one is optional: dropped when the field is too narrow.
-    const char* start = text.data();
-    if (n > static_cast<std::size_t>(std::max(width, 0))) {
-        const std::size_t zero = value < 0.0f ? 1 : 0;
-        if (text[zero] == '0' && text[zero + 1] == '.') {
-            if (zero == 1)
-                text[1] = '-';
-            ++start;
-            --n;
-        }
+    if (length > width && units < Pow10Int[static_cast<std::size_t>(decimals)]) {
+        --nd;
+        --length;
     }
-    return putRight(p, start, n, width);
+    if (length > width)
+        return putAsterisks(p, width);
+    char* const end = p + width;
+    char* q = end;
+    if (decimals == 0)
+        *--q = '.';
+    for (int i = 0; i < nd; ++i) {
+        *--q = static_cast<char>('0' + units % 10);
+        units /= 10;
+        if (i == decimals - 1)
+            *--q = '.';
+    }
+    if (negative)
+        *--q = '-';
+    fillBlanks(p, q);
+    return end;
 }
 
 // Exponent form 0.ddddE+xx, rounded half away from zero; zero has no sign.
 char* putE(char* p, float value, int width, int decimals) {
+    if (width <= 0)
+        return p;
     if (!std::isfinite(value) || decimals < 1 || decimals > 40)
         return putAsterisks(p, width);
     const bool negative = value < 0.0f;
     std::uint64_t exact = 0;
     int exactExponent = 0;
-    if (exactMantissa(value, decimals, exact, exactExponent)) {
-        std::array<char, 16> digits{};
-        for (int i = decimals - 1; i >= 0; --i) {
-            digits[static_cast<std::size_t>(i)] = static_cast<char>('0' + exact % 10);
-            exact /= 10;
-        }
-        return putExponentField(p, negative, digits.data(), decimals, exactExponent, width);
-    }
+    if (exactMantissa(value, decimals, exact, exactExponent))
+        return putExponentDigits(p, negative, exact, decimals, exactExponent, width);
     const double a = std::fabs(static_cast<double>(value));
     std::int64_t quick = 0;
     int quickExponent = 0;
-    if (quickMantissa(a, decimals, quick, quickExponent)) {
-        std::array<char, 16> digits{};
-        for (int i = decimals - 1; i >= 0; --i) {
-            digits[static_cast<std::size_t>(i)] = static_cast<char>('0' + quick % 10);
-            quick /= 10;
-        }
-        return putExponentField(p, negative, digits.data(), decimals, quickExponent, width);
-    }
+    if (quickMantissa(a, decimals, quick, quickExponent))
+        return putExponentDigits(p, negative, static_cast<std::uint64_t>(quick), decimals, quickExponent,
+                                 width);
     if (a == 0.0) {
         std::array<char, 48> zeros{};
         zeros.fill('0');

@@ -8,13 +8,19 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace pavrin::engine {
 
 // Fields written into a buffer with room for them: each writes exactly `width`
 // characters (`n` blanks) and returns the end of what it wrote.
-char* putBlanks(char* p, int n);
+inline char* putBlanks(char* p, int n) {
+    if (n <= 0)
+        return p;
+    std::memset(p, ' ', static_cast<std::size_t>(n));
+    return p + n;
+}
 char* putI(char* p, std::int32_t value, int width);
 char* putF(char* p, float value, int width, int decimals);
 char* putE(char* p, float value, int width, int decimals);
