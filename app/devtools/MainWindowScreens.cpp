@@ -1,5 +1,5 @@
 // pavrin-screens: a developer program, not shipped. Opens the desktop program's main window on a
-// project, opens each data dialog and a table editor, runs the analysis, and saves a picture of the
+// project, opens each data dialog and the table editors, runs the analysis, and saves a picture of the
 // window at each step, with every message box the run shows, into a folder. Run it under
 // `xvfb-run -a` on a machine without a display.
 //
@@ -87,6 +87,16 @@ int main(int argc, char** argv) {
     shot("text-editor-dialog");
     form.Tables().D2().ShowEditor(false);
     shot("soil-layers-editor");
+    form.MdiArea()->closeAllSubWindows();
+    // The user-curve tables with their charts, for the manual's walk through a user-curve project.
+    form.Tables().TblPVDepth2().ShowEditor(false);
+    shot("tz-curves-editor");
+    form.MdiArea()->closeAllSubWindows();
+    form.Tables().TblQwcurve2().ShowEditor(false);
+    shot("qw-curve-editor");
+    form.MdiArea()->closeAllSubWindows();
+    form.Tables().TblSettlement2().ShowEditor(false);
+    shot("settlement-editor");
     form.MdiArea()->closeAllSubWindows();
     form.QwFactorTableClick();
     form.SetUnitsClick(2);

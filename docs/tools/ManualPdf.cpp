@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -46,9 +47,11 @@ struct Heading {
 // Page geometry in device pixels of the writer.
 struct Page {
     int dpi = 300;
-    QRectF body;  // text area
-    QRectF full;  // whole page
-    qreal pt = 1; // device pixels per point
+    QRectF body;           // text area
+    QRectF full;           // whole page
+    qreal pt = 1;          // device pixels per point
+    qreal imageScale = 1;  // device pixels per screen pixel
+    qreal fmt = 96.0 / 72; // text format lengths (screen pixels, scaled by the layout) per point
 };
 
 void fail(const QString& message) {
@@ -161,8 +164,8 @@ void styleDocument(QTextDocument& doc, const Page& page) {
         if (level > 0) {
             if (level == 1 && b != doc.begin())
                 bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-            bf.setTopMargin(level == 1 ? 0 : 14 * page.pt);
-            bf.setBottomMargin(6 * page.pt);
+            bf.setTopMargin(level == 1 ? 0 : 14 * page.fmt);
+            bf.setBottomMargin(6 * page.fmt);
             cursor.setPosition(b.position());
             cursor.setBlockFormat(bf);
             cursor.setPosition(b.position() + b.length() - 1, QTextCursor::KeepAnchor);
@@ -172,8 +175,8 @@ void styleDocument(QTextDocument& doc, const Page& page) {
             f.setPointSizeF(level == 1 ? 18 : level == 2 ? 13.5 : 11.5);
             cf.setFont(f);
             cursor.mergeCharFormat(cf);
-        } else if (!bf.nonBreakableLines()) {
-            bf.setBottomMargin(5 * page.pt);
+        } else if (!bf.nonBreakableLines() && !QTextCursor(b).currentTable()) {
+            bf.setBottomMargin(5 * page.fmt);
             cursor.setPosition(b.position());
             cursor.setBlockFormat(bf);
         }
@@ -194,8 +197,9 @@ void styleDocument(QTextDocument& doc, const Page& page) {
                 h = maxH;
                 w = h * size.width() / size.height();
             }
-            img.setWidth(w);
-            img.setHeight(h);
+            // The image handler scales format sizes from screen pixels to the device's pixels.
+            img.setWidth(w / page.imageScale);
+            img.setHeight(h / page.imageScale);
             cursor.setPosition(frag.position());
             cursor.setPosition(frag.position() + frag.length(), QTextCursor::KeepAnchor);
             cursor.setCharFormat(img);
@@ -208,13 +212,20 @@ void styleDocument(QTextDocument& doc, const Page& page) {
     for (QTextFrame* frame : frames) {
         if (auto* table = qobject_cast<QTextTable*>(frame)) {
             QTextTableFormat tf = table->format();
-            tf.setBorder(0.6 * page.pt);
+            tf.setBorder(0.8 * page.fmt);
             tf.setBorderBrush(QColor(120, 120, 120));
             tf.setBorderCollapse(true);
-            tf.setCellPadding(2.5 * page.pt);
+            tf.setCellPadding(2.5 * page.fmt);
             tf.setCellSpacing(0);
-            tf.setBottomMargin(8 * page.pt);
+            tf.setBottomMargin(8 * page.fmt);
+            tf.setWidth(QTextLength(QTextLength::PercentageLength, 100));
             table->setFormat(tf);
+            for (int c = 0; c < table->columns(); ++c) {
+                QTextTableCell cell = table->cellAt(0, c);
+                QTextCharFormat cf = cell.format();
+                cf.setBackground(QColor(225, 230, 238));
+                cell.setFormat(cf);
+            }
         }
     }
 }
@@ -303,6 +314,10 @@ int main(int argc, char** argv) {
     Page page;
     page.dpi = writer.resolution();
     page.pt = page.dpi / 72.0;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal screenDpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    page.imageScale = page.dpi / screenDpi;
+    page.fmt = screenDpi / 72;
     page.full = QRectF(0, 0, writer.width(), writer.height());
     const qreal margin = 0.9 * page.dpi; // inches
     page.body = page.full.adjusted(margin, margin, -margin, -margin);
@@ -327,14 +342,15 @@ int main(int argc, char** argv) {
         hf.setPointSizeF(18);
         headFormat.setFont(hf);
         QTextBlockFormat hb;
-        hb.setBottomMargin(14 * page.pt);
+        hb.setBottomMargin(14 * page.fmt);
         c.setBlockFormat(hb);
         c.insertText(QStringLiteral("Contents"), headFormat);
         for (const auto& [h, index] : entries) {
             QTextBlockFormat bf;
-            bf.setLeftMargin(h.level == 1 ? 0 : 18 * page.pt);
-            bf.setTopMargin(h.level == 1 ? 7 * page.pt : 1 * page.pt);
-            bf.setTabPositions({QTextOption::Tab(page.body.width(), QTextOption::RightTab)});
+            bf.setLeftMargin(h.level == 1 ? 0 : 18 * page.fmt);
+            bf.setTopMargin(h.level == 1 ? 7 * page.fmt : 1 * page.fmt);
+            bf.setTabPositions({QTextOption::Tab(page.body.width() / page.imageScale - 2 * page.fmt,
+                                                 QTextOption::RightTab)});
             QTextCharFormat cf;
             QFont f = bodyFont(h.level == 1 ? 11 : 10);
             f.setBold(h.level == 1);

@@ -8,6 +8,8 @@
 // table, computed here in double precision. Writes OUTPUT_FOLDER/verification.md (tables, with each
 // check's tolerance and whether it holds) and the figures in OUTPUT_FOLDER/figures/. The exit code
 // is 1 when any check is out of tolerance, so a wrong engine fails the build of the manual and the test.
+#include "Analysis.h"
+#include "Downdrag.h"
 #include "PlotDraw.h"
 #include "PltData.h"
 #include "Run.h"
@@ -125,10 +127,11 @@ bool parsePlot(const std::string& text, Result& r) {
     return true;
 }
 
-Result run(const std::string& input) {
+Result run(const std::string& input, pavrin::engine::AnalysisResults* kept = nullptr) {
     std::string report, plot;
     Result r;
-    r.status = pavrin::engine::analyse(input, report, plot);
+    pavrin::engine::AnalysisResults scratch;
+    r.status = pavrin::engine::analyse(input, report, plot, kept ? *kept : scratch);
     if (!parsePlot(plot, r))
         r.status = r.status == 0 ? -2 : r.status;
     return r;
@@ -327,14 +330,19 @@ void downDragChecks(Chapter& ch) {
              "the layer, so the whole layer drags it down with -t0, and the soil below carries it with "
              "+t0. The closed form: the neutral plane (the depth of the largest axial load) lies at H, "
              "the drag load is π D t0 H, and the head load is Q(wb) + π D t0 (L - 2H).\n\n"
-             "The neutral plane is read from the load distribution in the plot data file (the depth of "
-             "the largest average load of an increment) and must lie within one increment length "
-             "(10 in) of H. The drag load (largest load less the head load) and the head load must "
-             "agree within the friction of one increment, π D t0 ΔL = "
+             "The neutral plane and the drag load are taken in two ways: from the load distribution in "
+             "the plot data file (the depth of the largest average load of an increment; the drag load "
+             "as that load less the head load), and from the program's down-drag summary of the same "
+             "solution (the largest nodal load, its depth refined to where the side friction changes "
+             "sign). Each neutral plane must lie within one increment length (10 in) of H; the drag "
+             "loads and the head load must agree with the closed form within the friction of one "
+             "increment, π D t0 ΔL = "
           << fixed(Pi * D * t0 * dL, 0)
           << " lb, plus 0.5 % of the largest load for the three digits of the file.\n\n"
-             "| H (in) | wb (in) | Neutral plane (in) | Drag load (lb) | Closed form (lb) | Head load (lb) | "
-             "Closed form (lb) | Check |\n|---|---|---|---|---|---|---|---|\n";
+             "| H (in) | wb (in) | Plane, file (in) | Plane, summary (in) | Drag, file (lb) | Drag, summary "
+             "(lb) | "
+             "Drag, closed form (lb) | Head load (lb) | Head, closed form (lb) | Check |\n"
+             "|---|---|---|---|---|---|---|---|---|---|\n";
     std::vector<Line> lines;
     for (const auto& c : cases) {
         std::string s = "Down-drag verification\n" + std::to_string(n) + " 0 1\n1\n2\n";
@@ -345,10 +353,12 @@ void downDragChecks(Chapter& ch) {
         s += "3\n0 0\n" + num(kb) + " 1\n" + num(kb) + " 100\n";
         s += "1E-6 " + num(L) + " " + num(D) + " 201.06\n1\n" + num(c.tip) + "\n0\n";
         s += "2\n0 " + num(settle) + "\n" + num(c.layer) + " " + num(settle) + "\n0\n0\n";
-        const Result r = run(s);
-        if (r.status != 0 || r.distributions.size() != 1 || r.tipPass.size() != 1) {
-            ch.md << "| " << c.layer << " | " << c.tip << " | | | | | | " << ch.verdict(false) << " (status "
-                  << r.status << ") |\n";
+        pavrin::engine::AnalysisResults kept;
+        const Result r = run(s, &kept);
+        if (r.status != 0 || r.distributions.size() != 1 || r.tipPass.size() != 1 ||
+            kept.tipSolutions.size() != 1) {
+            ch.md << "| " << c.layer << " | " << c.tip << " | | | | | | | | " << ch.verdict(false)
+                  << " (status " << r.status << ") |\n";
             continue;
         }
         const auto& rows = r.distributions[0];
@@ -368,11 +378,15 @@ void downDragChecks(Chapter& ch) {
         const double dragExact = Pi * D * t0 * c.layer;
         const double headExact = kb * c.tip + Pi * D * t0 * (L - 2 * c.layer);
         const double loadTol = Pi * D * t0 * dL + 0.005 * maxLoad;
+        const auto summary = pavrin::engine::downdragFigures(kept.tipSolutions[0]);
         const bool holds = std::fabs(plane - c.layer) <= dL && std::fabs(drag - dragExact) <= loadTol &&
-                           std::fabs(head - headExact) <= loadTol;
+                           std::fabs(head - headExact) <= loadTol && summary.downdrag &&
+                           std::fabs(summary.neutralDepth - c.layer) <= dL &&
+                           std::fabs(summary.dragLoad - dragExact) <= loadTol;
         ch.md << "| " << num(c.layer) << " | " << num(c.tip) << " | " << fixed(plane, 1) << " | "
-              << fixed(drag, 0) << " | " << fixed(dragExact, 0) << " | " << fixed(head, 0) << " | "
-              << fixed(headExact, 0) << " | " << ch.verdict(holds) << " |\n";
+              << fixed(summary.neutralDepth, 1) << " | " << fixed(drag, 0) << " | "
+              << fixed(summary.dragLoad, 0) << " | " << fixed(dragExact, 0) << " | " << fixed(head, 0)
+              << " | " << fixed(headExact, 0) << " | " << ch.verdict(holds) << " |\n";
         Line computed{"computed, H = " + num(c.layer) + " in", {}};
         for (std::size_t j = 0; j < rows.size(); ++j) // every fifth increment and the largest loads
             if (j % 5 == 2 || rows[j].load == maxLoad)
