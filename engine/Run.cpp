@@ -8,11 +8,13 @@
 #include "ReportWriter.h"
 #include "Solver.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <new>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -164,8 +166,73 @@ std::int32_t runRecords(InputReader& in, InputData& d, ReportWriter& report, Plo
     return StatusOk;
 }
 
-bool writeFile(std::FILE* f, const std::string& text) {
-    return text.empty() || std::fwrite(text.data(), 1, text.size(), f) == text.size();
+// A report or plot data file written whole. An existing file is opened for update, overwritten
+// from its start and then cut to the length written: truncating it on opening would make the
+// file system drop its old contents (waiting for any still being written out) and flush the new
+// ones on closing, which takes longer than the analysis of the largest input.
+class OutputFile {
+public:
+    explicit OutputFile(const std::string& path) : path_(path) {
+        file_ = std::fopen(path.c_str(), "r+b");
+        if (file_) {
+            std::error_code ec;
+            inPlace_ = std::filesystem::is_regular_file(path, ec);
+            if (!inPlace_) { // a device or a pipe is written as before
+                std::fclose(file_);
+                file_ = nullptr;
+            }
+        }
+        if (!file_)
+            file_ = std::fopen(path.c_str(), "wb");
+    }
+    ~OutputFile() {
+        if (file_)
+            close();
+    }
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    explicit operator bool() const { return file_ != nullptr; }
+
+    bool write(const std::string& text) {
+        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+            failed_ = true;
+        written_ += text.size();
+        return !failed_;
+    }
+
+    // Closes the file and, when it was overwritten in place, cuts off what is left of the old one.
+    bool close() {
+        bool ok = std::fclose(file_) == 0 && !failed_;
+        file_ = nullptr;
+        if (inPlace_) {
+            std::error_code ec;
+            const auto size = std::filesystem::file_size(path_, ec);
+            if (ec || (size != written_ && (std::filesystem::resize_file(path_, written_, ec), ec)))
+                ok = false;
+        }
+        return ok;
+    }
+
+private:
+    std::string path_;
+    std::FILE* file_ = nullptr;
+    bool inPlace_ = false;
+    bool failed_ = false;
+    std::uintmax_t written_ = 0;
+};
+
+// What the input stream holds, read in large pieces; as much as could be read.
+std::string readAll(std::ifstream& in, const std::string& path) {
+    std::string text;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (!ec && size < (std::uintmax_t{1} << 30))
+        text.reserve(static_cast<std::size_t>(size));
+    std::array<char, 65536> piece;
+    while (in.read(piece.data(), piece.size()) || in.gcount() > 0)
+        text.append(piece.data(), static_cast<std::size_t>(in.gcount()));
+    return text;
 }
 
 } // namespace
@@ -196,7 +263,8 @@ std::int32_t analyse(std::string_view input, std::string& report, std::string& p
     return analyseInto(input, report, plot, data, nullptr);
 }
 
-std::int32_t analyse(std::string_view input, std::string& report, std::string& plot, AnalysisResults& results) {
+std::int32_t analyse(std::string_view input, std::string& report, std::string& plot,
+                     AnalysisResults& results) {
     results = AnalysisResults{};
     return analyseInto(input, report, plot, results.data, &results);
 }
@@ -206,7 +274,7 @@ std::int32_t runAnalysis(const RunFileList& files, const ClockStamp& now, std::o
         for (const char* line : msg::ConsoleTitle)
             console << line << '\n';
 
-        std::FILE* report = std::fopen(files.report.c_str(), "wb");
+        OutputFile report(files.report);
         if (!report) {
             console << msg::CannotOpen << files.report << '\n';
             return StatusFileError;
@@ -215,31 +283,32 @@ std::int32_t runAnalysis(const RunFileList& files, const ClockStamp& now, std::o
         writeReportHead(text, files, now);
 
         std::ifstream input(files.input, std::ios::binary);
-        std::FILE* plot = input ? std::fopen(files.plot.c_str(), "wb") : nullptr;
-        std::FILE* notes = plot ? std::fopen(files.notes.c_str(), "ab") : nullptr;
+        std::optional<OutputFile> plot;
+        if (input)
+            plot.emplace(files.plot);
+        std::FILE* notes = plot && *plot ? std::fopen(files.notes.c_str(), "ab") : nullptr;
         if (!notes) {
-            const std::string& failed = !input ? files.input : !plot ? files.plot : files.notes;
+            const bool plotOpen = plot && *plot;
+            const std::string& failed = !input ? files.input : !plotOpen ? files.plot : files.notes;
             console << msg::CannotOpen << failed << '\n';
             text += "\n     ";
-            text += !input ? msg::InputCannotOpen : !plot ? msg::PlotCannotOpen : msg::NotesCannotOpen;
+            text += !input ? msg::InputCannotOpen : !plotOpen ? msg::PlotCannotOpen : msg::NotesCannotOpen;
             text += failed + "\n";
-            writeFile(report, text);
-            std::fclose(report);
-            if (plot)
-                std::fclose(plot);
+            report.write(text);
+            report.close();
             return StatusFileError;
         }
         console << "\n\n\n" << msg::Proceeding << '\n';
 
-        const std::string source((std::istreambuf_iterator<char>(input)), std::istreambuf_iterator<char>());
+        const std::string source = readAll(input, files.input);
         input.close();
         std::string plotText;
         const std::int32_t status = analyse(source, text, plotText);
 
-        const bool written = writeFile(report, text) && writeFile(plot, plotText);
-        const bool reportClosed = std::fclose(report) == 0;
+        const bool written = report.write(text) && plot->write(plotText);
+        const bool reportClosed = report.close();
         const bool notesClosed = std::fclose(notes) == 0;
-        const bool plotClosed = std::fclose(plot) == 0;
+        const bool plotClosed = plot->close();
         if (!written || !reportClosed || !notesClosed || !plotClosed) {
             console << msg::FileErrors << '\n';
             return StatusFileError;
