@@ -9,14 +9,6 @@ namespace pavrin::app {
 
 namespace fs = std::filesystem;
 
-namespace {
-// Only an older project (".pvd") is read in the older format: a project saved under any other name
-// would otherwise lose its factor tables when it is opened again from the recent list or a drop.
-bool IsReadAsCurrentFormat(const std::string& path) {
-    return LowerFileExt(path) != ext::kOldProject;
-}
-} // namespace
-
 void ProjectUi::SetCurrentDirectory(const std::string& folder) {
     if (folder.empty())
         return;
@@ -33,8 +25,7 @@ void TProjectCommands::OpenCommandLine(const std::vector<std::string>& arguments
     if (!path.empty() && fs::exists(path, error)) {
         std::string message;
         // An older project named on the command line is read as one, as a dropped file is.
-        ProgramData =
-            TProgramData::CreateFromFile(*tables_, path, LowerFileExt(path) != ext::kOldProject, message);
+        ProgramData = TProgramData::CreateFromFile(*tables_, path, ReadAsCurrentFormat(path), message);
         if (!message.empty())
             ui_->ShowInformation(message);
         LoadResultsIfPresent();
@@ -71,7 +62,7 @@ bool TProjectCommands::OpenRecent(int number) {
     const std::string path = recent_->Entry(number); // a copy: opening reorders the list
     if (path.empty() || !AskToSave())
         return false;
-    OpenFileName(path, IsReadAsCurrentFormat(path));
+    OpenFileName(path, ReadAsCurrentFormat(path));
     return true;
 }
 
@@ -79,7 +70,7 @@ bool TProjectCommands::OpenDroppedFiles(const std::vector<std::string>& paths) {
     if (paths.empty() || !AskToSave())
         return false;
     const std::string& path = paths.front();
-    OpenFileName(path, IsReadAsCurrentFormat(path));
+    OpenFileName(path, ReadAsCurrentFormat(path));
     return true;
 }
 

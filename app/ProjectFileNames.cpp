@@ -53,6 +53,10 @@ bool IsCurrentFormat(const std::string& path) {
     return LowerFileExt(path) == ext::kProject;
 }
 
+bool ReadAsCurrentFormat(const std::string& path) {
+    return LowerFileExt(path) != ext::kOldProject;
+}
+
 std::string DisplayName(const std::string& path) {
     std::string name = ExtractFileName(path);
     if (LowerFileExt(name) == std::string(".") + kDialogDefaultExt)

@@ -39,6 +39,9 @@ std::string ChangeFileExt(const std::string& path, const std::string& extension)
 std::string LowerFileExt(const std::string& path);
 // Whether the path names a file of the current format (extension ".pv3d" in any case).
 bool IsCurrentFormat(const std::string& path);
+// Whether a project file is read in the current format: every name but that of an older project
+// (".pvd" in any case), so that a project saved under another name keeps its factor tables.
+bool ReadAsCurrentFormat(const std::string& path);
 
 // The display name: the file name; when its extension is "." followed by the
 // dialogs' default extension (any case), cut at the first dot; longer than one

@@ -34,7 +34,7 @@ std::unique_ptr<app::TProgramData> openProject(app::TProjectTables& tables, cons
             error = "project file not found";
         return nullptr;
     }
-    const bool currentFormat = app::LowerFileExt(path) != app::ext::kOldProject;
+    const bool currentFormat = app::ReadAsCurrentFormat(path);
     return app::TProgramData::CreateFromFile(tables, path, currentFormat, error);
 }
 } // namespace

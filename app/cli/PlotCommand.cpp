@@ -1,5 +1,7 @@
 #include "PlotCommand.h"
 
+#include "ProjectResults.h"
+
 #include "ExitCodes.h"
 #include "PlotDraw.h"
 #include "PltData.h"
@@ -121,34 +123,13 @@ int plotCommand(std::span<const std::string> arguments, std::ostream& out, std::
     }
 
     const std::string& project = options.project;
-    if (!std::filesystem::is_regular_file(project)) {
-        err << "pavrin-cli: " << project << ": project file not found\n";
-        return ExitProjectMissing;
-    }
-    app::TProjectTables tables;
-    std::string error;
-    const auto data =
-        app::TProgramData::CreateFromFile(tables, project, app::IsCurrentFormat(project), error);
-    if (!data || !error.empty()) {
-        err << "pavrin-cli: " << project << ": " << error << "\n";
-        return 1;
-    }
-    const std::string plotFile = app::ChangeFileExt(project, app::ext::kPlot);
-    if (!std::filesystem::is_regular_file(plotFile)) {
-        err << "pavrin-cli: " << project << ": no results (" << plotFile
-            << " is missing); run the analysis first\n";
-        return 1;
-    }
-    if (!graphs.ReadPlotFile(plotFile, data->Units)) {
-        err << "pavrin-cli: " << plotFile
-            << ": the plot data file is incomplete or malformed; run the analysis first\n";
-        return 1;
-    }
+    if (const int status = ReadProjectResults(project, graphs, err); status != 0)
+        return status;
 
     graphics::ActivateLinesForNewWindow(*graph);
     const auto range = graphics::ComputeRanges(*graph);
     if (!range) {
-        err << "pavrin-cli: " << plotFile << ": the " << graph->Caption << " graph has no drawable range\n";
+        err << "pavrin-cli: " << project << ": the " << graph->Caption << " graph has no drawable range\n";
         return 1;
     }
 

@@ -1,5 +1,7 @@
 #include "XlsxCommand.h"
 
+#include "ProjectResults.h"
+
 #include "ExitCodes.h"
 #include "PltData.h"
 #include "ProgramData.h"
@@ -58,25 +60,9 @@ int xlsxCommand(std::span<const std::string> arguments, std::ostream& out, std::
     }
     const std::string& project = arguments[0];
     const std::string& workbook = arguments[1];
-    if (!std::filesystem::is_regular_file(project)) {
-        err << "pavrin-cli: " << project << ": project file not found\n";
-        return ExitProjectMissing;
-    }
-    app::TProjectTables tables;
-    std::string error;
-    const auto data =
-        app::TProgramData::CreateFromFile(tables, project, app::IsCurrentFormat(project), error);
-    if (!data || !error.empty()) {
-        err << "pavrin-cli: " << project << ": " << error << "\n";
-        return 1;
-    }
-    const std::string plotFile = app::ChangeFileExt(project, app::ext::kPlot);
     graphics::TResultGraphs graphs;
-    if (!std::filesystem::is_regular_file(plotFile) || !graphs.ReadPlotFile(plotFile, data->Units)) {
-        err << "pavrin-cli: " << plotFile << ": no readable plot data; run the analysis of " << project
-            << " first\n";
-        return 1;
-    }
+    if (const int status = ReadProjectResults(project, graphs, err); status != 0)
+        return status;
     std::vector<const graphics::TGraphPlot*> selected;
     const auto entries = graphics::ExportableGraphs(graphs);
     for (std::size_t i = 0; i < entries.size(); ++i)
