@@ -14,12 +14,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QImageReader>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -27,6 +29,7 @@
 #include <QTextTable>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -52,6 +55,7 @@ struct Page {
     qreal pt = 1;          // device pixels per point
     qreal imageScale = 1;  // device pixels per screen pixel
     qreal fmt = 96.0 / 72; // text format lengths (screen pixels, scaled by the layout) per point
+    QString scratch;       // folder for cut copies of pictures
 };
 
 void fail(const QString& message) {
@@ -155,6 +159,35 @@ QFont bodyFont(qreal points) {
     return f;
 }
 
+// A screenshot of the main window is mostly its empty grey work area: the picture is cut at the
+// right and at the bottom to what differs from the colour of its lower right corner, plus a margin.
+// The cut copy goes to `folder`; a picture with nothing to cut is used as it is.
+QString trimmedPicture(const QString& path, const QString& folder) {
+    const QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull())
+        fail(QStringLiteral("unreadable picture %1").arg(path));
+    const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
+    int right = 0, bottom = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (line[x] != background) {
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+    }
+    const int margin = 12;
+    const int w = std::min(image.width(), right + 1 + margin),
+              h = std::min(image.height(), bottom + 1 + margin);
+    if (w >= image.width() - margin && h >= image.height() - margin)
+        return path;
+    static int count = 0;
+    const QString out = QStringLiteral("%1/picture-%2.png").arg(folder).arg(++count);
+    if (!image.copy(0, 0, w, h).save(out))
+        fail(QStringLiteral("cannot write %1").arg(out));
+    return out;
+}
+
 // Chapter breaks, heading fonts, table borders and picture sizes, applied after the Markdown reader.
 void styleDocument(QTextDocument& doc, const Page& page) {
     QTextCursor cursor(&doc);
@@ -186,7 +219,9 @@ void styleDocument(QTextDocument& doc, const Page& page) {
             if (!frag.isValid() || !frag.charFormat().isImageFormat())
                 continue;
             QTextImageFormat img = frag.charFormat().toImageFormat();
-            QImageReader reader(QUrl(img.name()).toLocalFile());
+            const QString trimmed = trimmedPicture(QUrl(img.name()).toLocalFile(), page.scratch);
+            img.setName(QUrl::fromLocalFile(trimmed).toString());
+            QImageReader reader(trimmed);
             const QSize size = reader.size();
             if (!size.isValid())
                 fail(QStringLiteral("unreadable picture %1").arg(img.name()));
@@ -322,6 +357,10 @@ int main(int argc, char** argv) {
     const qreal margin = 0.9 * page.dpi; // inches
     page.body = page.full.adjusted(margin, margin, -margin, -margin);
 
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        fail(QStringLiteral("cannot make a temporary folder"));
+    page.scratch = scratch.path();
     auto body = makeDocument(page, &writer);
     body->setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     styleDocument(*body, page);
@@ -349,8 +388,9 @@ int main(int argc, char** argv) {
             QTextBlockFormat bf;
             bf.setLeftMargin(h.level == 1 ? 0 : 18 * page.fmt);
             bf.setTopMargin(h.level == 1 ? 7 * page.fmt : 1 * page.fmt);
-            bf.setTabPositions({QTextOption::Tab(page.body.width() / page.imageScale - 2 * page.fmt,
-                                                 QTextOption::RightTab)});
+            bf.setTabPositions(
+                {QTextOption::Tab(page.body.width() / page.imageScale - bf.leftMargin() - 2 * page.fmt,
+                                  QTextOption::RightTab)});
             QTextCharFormat cf;
             QFont f = bodyFont(h.level == 1 ? 11 : 10);
             f.setBold(h.level == 1);

@@ -255,7 +255,7 @@ void elasticChecks(Chapter& ch) {
     // Solver: second order in the increment length, single-precision accumulation (1e-3); the plot
     // file keeps four significant digits (5e-4).
     const double tol = 1.5e-3;
-    ch.md << "## Elastic pile in linear soil\n\n"
+    ch.md << "\n## Elastic pile in linear soil\n\n"
              "A pile of constant AE in soil whose t-z curves are straight lines, t = k z, on a tip spring "
              "Q = Kb w, obeys AE w'' = π D k w. With μ = √(π D k / AE), r = Kb / (AE μ) and y measured "
              "up from the tip:\n\n"
@@ -323,7 +323,7 @@ void downDragChecks(Chapter& ch) {
     const int n = 60;
     const double dL = L / n;
     const DragCase cases[] = {{250, 0.1}, {400, 1.0}, {150, 0.5}};
-    ch.md << "## Down-drag: pile in a settling layer\n\n"
+    ch.md << "\n## Down-drag: pile in a settling layer\n\n"
              "A pile of length L = 600 in and diameter D = 16 in, with a t-z curve that reaches its "
              "constant value t0 = 5 psi at a movement of 0.001 in, stands in a layer of thickness H "
              "that settles uniformly by 4 in; the soil below does not settle. The pile moves less than "
@@ -583,7 +583,7 @@ void generatedCurveChecks(Chapter& ch) {
                                  "sand, drilled shaft",
                                  "clay, driven pile (API)",
                                  "sand, driven pile (API)"};
-    ch.md << "## Generated curves against the published tables\n\n"
+    ch.md << "\n## Generated curves against the published tables\n\n"
              "For each of the six soil types, in both unit systems, a one-layer project with constant "
              "soil properties is run in generated mode. The first t-z curve (at the ground surface) and "
              "the Q-w curve of the tip are read back from the plot data file and compared point by point "
@@ -656,7 +656,7 @@ std::string userCurveInput(bool si, const std::vector<double>& heads) {
 
 void unitSystemChecks(Chapter& ch) {
     const double tol = 2e-3;
-    ch.md << "## English and SI agreement\n\n"
+    ch.md << "\n## English and SI agreement\n\n"
              "The same pile is entered once in pounds and inches and once in kilonewtons and metres "
              "(1 in = 0.0254 m, 1 lb = 0.004448222 kN): a 50 ft (15.24 m) pile of 16 in (0.4064 m) "
              "with three user t-z curves that soften after their peak and a tip curve, solved for 40 "
@@ -697,7 +697,7 @@ void unitSystemChecks(Chapter& ch) {
 void headLoadChecks(Chapter& ch) {
     const double tol = 2e-3;
     const std::vector<double> heads = {30000, 60000, 90000, 120000, 150000, 180000};
-    ch.md << "## Head-load pass against the tip-movement pass\n\n"
+    ch.md << "\n## Head-load pass against the tip-movement pass\n\n"
              "The user-curve pile of the previous section is given six head loads. The head-load pass "
              "starts each load at the tip movement interpolated from the tip-movement pass and lowers it "
              "in steps of 2 % until the head load found is no more than 0.05 % above the given load; its "
@@ -798,7 +798,7 @@ int main(int argc, char** argv) {
     generatedCurveChecks(ch);
     unitSystemChecks(ch);
     headLoadChecks(ch);
-    ch.md << "## Summary\n\n"
+    ch.md << "\n## Summary\n\n"
           << ch.checks << " checks were made; " << (ch.checks - (ch.failures > 0 ? ch.failures : 0))
           << " hold" << (ch.failures ? ", **" + std::to_string(ch.failures) + " do not**" : "") << ".\n";
     std::ofstream out((folder + QStringLiteral("/verification.md")).toStdString());
