@@ -28,14 +28,21 @@ bool zAscending(const TzCurve& c) {
 // t on one curve at movement s: linear between point m - 1 and the first point
 // m whose z exceeds s, the last point's t at or beyond the last point (no
 // extrapolation). On a curve whose z ascend, that point is found by bisection.
-float tOnCurve(const TzCurve& c, bool ascending, float s) {
+// `hint` is the point found last time on this curve: the passes of one increment move s little,
+// so the point found before is checked first.
+float tOnCurve(const TzCurve& c, bool ascending, float s, std::size_t& hint) {
     const auto& p = c.points;
     const std::size_t n = p.size();
     std::size_t m = 0;
     if (ascending) {
-        auto it =
-            std::upper_bound(p.begin(), p.end(), s, [](float v, const CurvePoint& q) { return v < q.z; });
-        m = static_cast<std::size_t>(it - p.begin());
+        if (hint <= n && (hint == 0 || !(s < p[hint - 1].z)) && (hint == n || s < p[hint].z)) {
+            m = hint;
+        } else {
+            auto it =
+                std::upper_bound(p.begin(), p.end(), s, [](float v, const CurvePoint& q) { return v < q.z; });
+            m = static_cast<std::size_t>(it - p.begin());
+            hint = m;
+        }
     } else {
         while (m < n && !(p[m].z > s))
             ++m;
@@ -84,16 +91,21 @@ Solver::Bracket Solver::bracketAt(float x) const {
 }
 
 float Solver::sideFriction(const Bracket& b, float x, float s) const {
+    CurveHints hints;
+    return sideFriction(b, x, s, hints);
+}
+
+float Solver::sideFriction(const Bracket& b, float x, float s, CurveHints& hints) const {
     if (b.upper < 0)
         return 0;
     const auto u = static_cast<std::size_t>(b.upper);
     const TzCurve& c1 = data_.curves[u];
-    const float t1 = tOnCurve(c1, ascending_[u], s);
+    const float t1 = tOnCurve(c1, ascending_[u], s, hints.upper);
     if (b.lower < 0)
         return t1;
     const auto l = static_cast<std::size_t>(b.lower);
     const TzCurve& c2 = data_.curves[l];
-    const float t2 = tOnCurve(c2, ascending_[l], s);
+    const float t2 = tOnCurve(c2, ascending_[l], s, hints.lower);
     const float d1 = c1.depth;
     const float d2 = c2.depth;
     return t1 + (x - d1) * (t2 - t1) / (d2 - d1);
@@ -161,6 +173,7 @@ void Solver::solve(float w, float tipLoad, bool uplift, Solution& out) const {
     out.movement[0] = w;
 
     float s = w;
+    CurveHints hints; // only ever a first guess, checked before it is used
     for (Int j = 2; j <= n + 1; ++j) {
         const auto below = static_cast<std::size_t>(j - 2);
         const auto node = static_cast<std::size_t>(j - 1);
@@ -179,11 +192,11 @@ void Solver::solve(float w, float tipLoad, bool uplift, Solution& out) const {
             float t = 0;
             if (downdrag) {
                 float r = s - soil;
-                t = sideFriction(bracket, x, std::fabs(r));
+                t = sideFriction(bracket, x, std::fabs(r), hints);
                 if (r < 1e-8f)
                     t = -t;
             } else {
-                t = sideFriction(bracket, x, s);
+                t = sideFriction(bracket, x, s, hints);
             }
             const float dq = dL_ * Pi * d * t;
             const float p = pLow + dq;

@@ -68,7 +68,13 @@ private:
     float lowerDepth(Int j) const; // of increment j (2..N+1)
     float middleDepth(Int j) const;
     Bracket bracketAt(float x) const;
+    // Points last found on the bracketing curves, checked first by the next look-up.
+    struct CurveHints {
+        std::size_t upper = 0;
+        std::size_t lower = 0;
+    };
     float sideFriction(const Bracket& b, float x, float s) const;
+    float sideFriction(const Bracket& b, float x, float s, CurveHints& hints) const;
 
     const InputData& data_;
     float dL_;
