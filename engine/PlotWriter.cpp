@@ -42,8 +42,11 @@ void PlotWriter::runCounts(Int tipMovements, Int increments, Int units) {
     constexpr std::size_t SummaryRowBytes = 66;
     const auto tips = static_cast<std::size_t>(std::max<Int>(tipMovements, 0));
     const auto rows = static_cast<std::size_t>(std::max<Int>(increments, 0));
-    out_.reserve(out_.size() + tips * rows * DistributionRowBytes +
-                 2 * static_cast<std::size_t>(MaxHeadLoads) * SummaryRowBytes + 4096);
+    // When the text is handed on, room for what is held between two hand-overs.
+    const std::size_t distributions =
+        flush_ ? FlushBytes + rows * DistributionRowBytes : tips * rows * DistributionRowBytes;
+    out_.reserve(out_.size() + distributions + 2 * static_cast<std::size_t>(MaxHeadLoads) * SummaryRowBytes +
+                 4096);
     appendFreeInt(out_, tipMovements);
     appendFreeInt(out_, increments);
     appendFreeInt(out_, units);
@@ -53,6 +56,10 @@ void PlotWriter::runCounts(Int tipMovements, Int increments, Int units) {
 void PlotWriter::loadDistribution(const Solution& solution) {
     for (const IncrementValues& inc : solution.increments)
         writeIncrementPlotRow(out_, inc);
+    if (flush_ && out_.size() >= FlushBytes) {
+        flush_(out_);
+        out_.clear();
+    }
 }
 
 void PlotWriter::summary(const std::vector<LoadSettlement>& results) {

@@ -5,6 +5,7 @@
 #include "Model.h"
 #include "Solver.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,12 @@ namespace pavrin::engine {
 class PlotWriter {
 public:
     explicit PlotWriter(std::string& out) : out_(out) {}
+
+    // Text handed on while a run goes: after each load distribution, once the text holds
+    // FlushBytes or more, `flush` takes it and the text is emptied. Without it the text grows.
+    using Flush = std::function<void(const std::string&)>;
+    static constexpr std::size_t FlushBytes = 1 << 20;
+    void flushWith(Flush flush) { flush_ = std::move(flush); }
 
     void curveCount(Int count);
     void curveRow(const TzCurve& curve, Int pointCount);
@@ -25,6 +32,7 @@ public:
 
 private:
     std::string& out_;
+    Flush flush_;
 };
 
 } // namespace pavrin::engine

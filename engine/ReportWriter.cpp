@@ -472,10 +472,12 @@ void ReportWriter::tipMovementSolution(const Solution& s) {
     };
     constexpr std::size_t IncrementBytes = 66 + 74;
     const std::size_t n = s.increments.size();
-    if (out_.capacity() - out_.size() < (n + 1) * IncrementBytes + 1024) {
-        // Room for this solution and those still to come, so the report grows once.
+    const std::size_t solutionBytes = (n + 1) * IncrementBytes + 1024;
+    if (out_.capacity() - out_.size() < solutionBytes) {
+        // Room for this solution and those still to come (or, when the text is handed on, for
+        // what is held between two hand-overs), so the report grows once.
         const std::size_t solutions = std::max<std::size_t>(d_.tipMovements.size(), 1);
-        out_.reserve(out_.size() + solutions * ((n + 1) * IncrementBytes + 1024) + 65536);
+        out_.reserve(out_.size() + (flush_ ? FlushBytes + solutionBytes : solutions * solutionBytes) + 65536);
     }
     for (std::size_t i = 0; i < n; ++i) {
         const IncrementValues& inc = s.increments[i];
@@ -498,6 +500,10 @@ void ReportWriter::tipMovementSolution(const Solution& s) {
         char row[IncrementBytes];
         char* p = nodeRow(row, s.increments[n - 1].lowerDepth - dL, s.load[n], s.movement[n]);
         out_.append(row, static_cast<std::size_t>(p - row));
+    }
+    if (flush_ && out_.size() >= FlushBytes) {
+        flush_(out_);
+        out_.clear();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "Run.h"
 #include "Solver.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,12 @@ void writeReportHead(std::string& out, const RunFileList& files, const ClockStam
 class ReportWriter {
 public:
     ReportWriter(std::string& out, const InputData& data) : out_(out), d_(data) {}
+
+    // Text handed on while a run goes: after each tip movement's solution, once the text holds
+    // FlushBytes or more, `flush` takes it and the text is emptied. Without it the text grows.
+    using Flush = std::function<void(const std::string&)>;
+    static constexpr std::size_t FlushBytes = 1 << 20;
+    void flushWith(Flush flush) { flush_ = std::move(flush); }
 
     // Input echo, in the order the input is read.
     void programTitle();
@@ -69,6 +76,7 @@ private:
 
     std::string& out_;
     const InputData& d_;
+    Flush flush_;
 };
 
 } // namespace pavrin::engine

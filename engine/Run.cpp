@@ -239,10 +239,20 @@ std::string readAll(std::ifstream& in, const std::string& path) {
 
 namespace {
 
+// Where the report and plot data texts go while the run goes, when they are not kept whole.
+struct TextSinks {
+    ReportWriter::Flush report;
+    PlotWriter::Flush plot;
+};
+
 std::int32_t analyseInto(std::string_view input, std::string& report, std::string& plot, InputData& data,
-                         AnalysisResults* keep) {
+                         AnalysisResults* keep, const TextSinks* sinks = nullptr) {
     ReportWriter writer(report, data);
     PlotWriter plotWriter(plot);
+    if (sinks) {
+        writer.flushWith(sinks->report);
+        plotWriter.flushWith(sinks->plot);
+    }
     try {
         InputReader reader(input, data);
         return runRecords(reader, data, writer, plotWriter, keep);
@@ -302,8 +312,13 @@ std::int32_t runAnalysis(const RunFileList& files, const ClockStamp& now, std::o
 
         const std::string source = readAll(input, files.input);
         input.close();
+        // The texts go to the files in pieces as the run makes them, so a large report never
+        // lies whole in memory.
         std::string plotText;
-        const std::int32_t status = analyse(source, text, plotText);
+        const TextSinks sinks{[&report](const std::string& t) { report.write(t); },
+                              [&plot](const std::string& t) { plot->write(t); }};
+        InputData data;
+        const std::int32_t status = analyseInto(source, text, plotText, data, nullptr, &sinks);
 
         const bool written = report.write(text) && plot->write(plotText);
         const bool reportClosed = report.close();
