@@ -1,7 +1,13 @@
 #include "Summary.h"
 
+#include "RunCommand.h"
+
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace pavrin::cli {
@@ -111,6 +117,41 @@ TEST(ClosingMessage, WithoutAsterisksTheLastSixNonEmptyLines) {
 TEST(ClosingMessage, ShortReportIsShownWhole) {
     EXPECT_EQ(extractClosingMessage("one\n\ntwo\n"), (std::vector<std::string>{"one", "", "two"}));
     EXPECT_TRUE(extractClosingMessage("").empty());
+}
+
+
+// The runner reads only the end of a large report: what it finds there is what the whole gives.
+TEST(ReportEnd, LargeReportGivesTheSummariesAndMessageOfTheWholeReport) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("pavrin-report-end-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::string longBody;
+    for (std::size_t i = 0; i < 10000; ++i)
+        longBody += "   12.4  2.35    0.123E+04          0.456E+03    0.789E-03          0.135E-01\n";
+    const struct {
+        const char* name;
+        std::string text;
+    } reports[] = {
+        {"short", twoTableReport()},
+        {"long", longBody + twoTableReport()},
+        {"stopped", longBody + "\n                             **** INPUT ERROR ****\n     RECORD 9B: BAD\n"},
+        // Neither a summary nor a marked message at its end: the whole report is read.
+        {"unmarked", "**** EARLY MARK ****\n" + longBody + "     THE END\n"},
+        {"empty", ""},
+    };
+    for (const auto& report : reports) {
+        const auto path = folder / (std::string(report.name) + ".pv3o");
+        std::ofstream(path, std::ios::binary) << report.text;
+        const auto end = readReportEnd(path);
+        ASSERT_TRUE(end.has_value()) << report.name;
+        EXPECT_LE(end->size(), report.text.size()) << report.name;
+        EXPECT_EQ(formatSummary(extractSummary(*end)), formatSummary(extractSummary(report.text)))
+            << report.name;
+        EXPECT_EQ(extractClosingMessage(*end), extractClosingMessage(report.text)) << report.name;
+    }
+    EXPECT_FALSE(readReportEnd(folder / "missing.pv3o").has_value());
+    EXPECT_FALSE(readReportEnd(folder).has_value());
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

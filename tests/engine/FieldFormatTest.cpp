@@ -130,6 +130,13 @@ TEST(FieldFormat, ExponentFormIsTheExactlyRoundedDecimalForEveryKindOfFloat) {
         if (std::isfinite(v))
             check(v);
     }
+    // Every power of two and its neighbours: where the integer forms of the digits reach their limits.
+    for (int e = -149; e <= 127; ++e) {
+        const float power = std::ldexp(1.0f, e);
+        check(power);
+        check(std::nextafter(power, 0.0f));
+        check(std::nextafter(power, 3e38f));
+    }
     // Values on and next to decimal ties and powers of ten, where rounding is decided.
     for (int e = -40; e <= 38; ++e)
         for (int m = 1000; m <= 10000; m += 7) {
