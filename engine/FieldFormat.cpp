@@ -152,7 +152,7 @@ bool scaleExactly(std::uint32_t m, int q, int k, std::uint64_t& whole, bool& hal
         const std::uint64_t a = m * Pow5Int[static_cast<std::size_t>(k)];
         const int shift = q + k;
         if (shift >= 0) {
-            if (shift > 20 || std::bit_width(a) + shift > 63)
+            if (shift > 20 || static_cast<int>(std::bit_width(a)) + shift > 63)
                 return false;
             whole = a << shift;
             halfUp = false;
@@ -175,7 +175,7 @@ bool scaleExactly(std::uint32_t m, int q, int k, std::uint64_t& whole, bool& hal
             return false;
         numerator <<= q;
     } else {
-        if (std::bit_width(denominator) - q > 63)
+        if (static_cast<int>(std::bit_width(denominator)) - q > 63)
             return false;
         denominator <<= -q;
     }
@@ -201,7 +201,7 @@ bool exactMantissa(float value, int decimals, std::uint64_t& digits, int& expone
     }
     if (m == 0)
         return false;
-    const int log2 = std::bit_width(m) - 1 + q;
+    const int log2 = static_cast<int>(std::bit_width(m)) - 1 + q;
     int e10 = (log2 * 1233) >> 12; // floor(log2 x log10(2)), or one below
     const std::uint64_t low = Pow10Int[static_cast<std::size_t>(decimals - 1)];
     const std::uint64_t high = Pow10Int[static_cast<std::size_t>(decimals)];
