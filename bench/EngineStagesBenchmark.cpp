@@ -157,7 +157,9 @@ std::filesystem::path benchFolder() {
     return folder;
 }
 
-void BM_WriteFiles(benchmark::State& state) {
+// Writing both files of the largest run over those of the run before: truncated on opening
+// (the old way), or overwritten in place and cut to length (the engine's way).
+void writeFiles(benchmark::State& state, bool inPlace) {
     std::string report, plot;
     analyse(maximumInput(0), report, plot);
     const auto folder = benchFolder();
@@ -165,12 +167,23 @@ void BM_WriteFiles(benchmark::State& state) {
     const std::string plotPath = (folder / "max.pv3p").string();
     for (auto _ : state) {
         for (const auto& [path, text] : {std::pair{&reportPath, &report}, std::pair{&plotPath, &plot}}) {
-            std::FILE* f = std::fopen(path->c_str(), "wb");
+            std::FILE* f = inPlace ? std::fopen(path->c_str(), "r+b") : nullptr;
+            if (!f)
+                f = std::fopen(path->c_str(), "wb");
             if (!f || std::fwrite(text->data(), 1, text->size(), f) != text->size() || std::fclose(f) != 0)
                 state.SkipWithError("cannot write the benchmark files");
+            if (inPlace)
+                std::filesystem::resize_file(*path, text->size());
         }
     }
     state.SetBytesProcessed(static_cast<std::int64_t>((report.size() + plot.size()) * state.iterations()));
+}
+
+void BM_WriteFilesTruncated(benchmark::State& state) {
+    writeFiles(state, false);
+}
+void BM_WriteFilesInPlace(benchmark::State& state) {
+    writeFiles(state, true);
 }
 
 // The engine's own run over names.dat's files: reading, solving, formatting and writing.
@@ -217,7 +230,8 @@ BENCHMARK(BM_GenerateCurves)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Solve)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FormatReportResults)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FormatPlotResults)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WriteFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteFilesTruncated)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteFilesInPlace)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunAnalysisOnFilesDetail0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunAnalysisOnFilesDetail1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RunnerSummaries)->Unit(benchmark::kMillisecond);
