@@ -208,7 +208,16 @@ void styleDocument(QTextDocument& doc, const Page& page) {
             f.setPointSizeF(level == 1 ? 18 : level == 2 ? 13.5 : 11.5);
             cf.setFont(f);
             cursor.mergeCharFormat(cf);
-        } else if (!bf.nonBreakableLines() && !QTextCursor(b).currentTable()) {
+        } else if (bf.nonBreakableLines()) {
+            // Code and command lines: a smaller monospaced font, so that 90 characters fit a line.
+            cursor.setPosition(b.position());
+            cursor.setPosition(b.position() + b.length() - 1, QTextCursor::KeepAnchor);
+            QTextCharFormat cf;
+            QFont f(QStringLiteral("DejaVu Sans Mono"));
+            f.setPointSizeF(8.5);
+            cf.setFont(f);
+            cursor.mergeCharFormat(cf);
+        } else if (!QTextCursor(b).currentTable()) {
             bf.setBottomMargin(5 * page.fmt);
             cursor.setPosition(b.position());
             cursor.setBlockFormat(bf);
@@ -225,7 +234,8 @@ void styleDocument(QTextDocument& doc, const Page& page) {
             const QSize size = reader.size();
             if (!size.isValid())
                 fail(QStringLiteral("unreadable picture %1").arg(img.name()));
-            qreal w = page.body.width() * 0.98;
+            // As wide as the text, but a small picture no larger than at 120 pixels per inch.
+            qreal w = std::min(page.body.width() * 0.98, size.width() * page.dpi / 120.0);
             qreal h = w * size.height() / size.width();
             const qreal maxH = page.body.height() * 0.62;
             if (h > maxH) {
@@ -284,7 +294,7 @@ void drawPage(QPainter& p, QTextDocument& doc, int index, const Page& page) {
     p.save();
     p.translate(page.body.left(), page.body.top() - index * h);
     QAbstractTextDocumentLayout::PaintContext ctx;
-    ctx.clip = QRectF(0, index * h, page.body.width(), h);
+    ctx.clip = QRectF(0, index * h, page.body.width(), h - 1); // not the first row of the next page
     p.setClipRect(ctx.clip);
     doc.documentLayout()->draw(&p, ctx);
     p.restore();
