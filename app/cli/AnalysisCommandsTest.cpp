@@ -61,14 +61,25 @@ fs::path scratch(const std::string& name) {
     return dir / name;
 }
 
-// A rigid pile (AE 1e13 lb) of length L in soil whose settlement falls linearly from s0 at the
-// head to 0 at the tip, with a constant unit side friction f mobilised at once, and a linear
-// Q-w curve Q = k w.
+// A rigid pile (AE 1e13 lb) of length L with a constant unit side friction f mobilised at once
+// and a linear Q-w curve Q = k w, in soil whose settlement falls linearly from s0 at the head to
+// 0 at the tip (or in a layer settling s0 uniformly over soil that does not settle).
 struct RigidPile {
     double L = 600, d = 12, f = 2, s0 = 1, k = 50000;
     int increments = 60;
 
-    std::string input(const std::vector<double>& tipMovements, bool profile) const {
+    std::string linearProfile() const { return "2\r\n0 " + num(s0) + "\r\n" + num(L) + " 0\r\n"; }
+    std::string layerProfile(double H) const {
+        return "4\r\n0 " + num(s0) + "\r\n" + num(H) + " " + num(s0) + "\r\n" + num(H) + " 0\r\n" + num(L) +
+               " 0\r\n";
+    }
+    static std::string num(double v) {
+        std::ostringstream o;
+        o << v;
+        return o.str();
+    }
+
+    std::string input(const std::vector<double>& tipMovements, const std::string& profile) const {
         std::ostringstream in;
         in << "Rigid pile in settling soil\r\n"
            << increments << " 1 1\r\n1 \r\n1\r\n1 0 3\r\n0 0\r\n"
@@ -78,19 +89,15 @@ struct RigidPile {
            << tipMovements.size() << "\r\n";
         for (double w : tipMovements)
             in << w << "\r\n";
-        in << " 0\r\n";
-        if (profile)
-            in << "2\r\n0 " << s0 << "\r\n" << L << " 0\r\n";
-        else
-            in << " 0\r\n";
-        in << " 0\r\n 0\r\n";
+        in << " 0\r\n" << (profile.empty() ? " 0\r\n" : profile) << " 0\r\n 0\r\n";
         return in.str();
     }
     // Closed form: the pile moves w everywhere, so the soil passes it at depth xn where its
-    // settlement equals w; negative friction above, positive below, the tip load k w at the tip.
+    // settlement equals w (in the linear profile) or at the base of the settling layer; negative
+    // friction above, positive below, the tip load k w at the tip.
     double neutralDepth(double w) const { return L * (1 - w / s0); }
-    double maxLoad(double w) const { return k * w + f * M_PI * d * (L - neutralDepth(w)); }
-    double headLoad(double w) const { return maxLoad(w) - f * M_PI * d * neutralDepth(w); }
+    double maxLoad(double w, double xn) const { return k * w + f * M_PI * d * (L - xn); }
+    double headLoad(double w, double xn) const { return maxLoad(w, xn) - f * M_PI * d * xn; }
 };
 
 TEST(Downdrag, NeutralPlaneAndDragLoadMatchTheClosedFormWithinAnIncrement) {
@@ -98,21 +105,29 @@ TEST(Downdrag, NeutralPlaneAndDragLoadMatchTheClosedFormWithinAnIncrement) {
     const std::vector<double> movements = {0.5, 0.7, 0.9, 0.555}; // the last between two nodes
     engine::AnalysisResults results;
     std::string report, plot;
-    ASSERT_EQ(engine::analyse(pile.input(movements, true), report, plot, results), engine::StatusOk);
-    ASSERT_EQ(results.tipSolutions.size(), movements.size());
     const double dL = pile.L / pile.increments;
     const double perIncrement = pile.f * M_PI * pile.d * dL;
-    for (std::size_t i = 0; i < movements.size(); ++i) {
-        const double w = movements[i];
-        const auto f = engine::downdragFigures(results.tipSolutions[i]);
-        SCOPED_TRACE("tip movement " + std::to_string(w));
-        EXPECT_TRUE(f.downdrag);
-        EXPECT_NEAR(f.neutralDepth, pile.neutralDepth(w), dL);
-        EXPECT_NEAR(f.maxLoad, pile.maxLoad(w), perIncrement);
-        EXPECT_NEAR(f.headLoad, pile.headLoad(w), 2 * perIncrement);
-        EXPECT_NEAR(f.dragLoad, f.maxLoad - f.headLoad, 1e-3);
-        EXPECT_NEAR(f.dragLoad, pile.maxLoad(w) - pile.headLoad(w), 2 * perIncrement);
+    const double layerBase = 253; // between two nodes
+    for (const bool layer : {false, true}) {
+        const std::string profile = layer ? pile.layerProfile(layerBase) : pile.linearProfile();
+        ASSERT_EQ(engine::analyse(pile.input(movements, profile), report, plot, results), engine::StatusOk);
+        ASSERT_EQ(results.tipSolutions.size(), movements.size());
+        for (std::size_t i = 0; i < movements.size(); ++i) {
+            const double w = movements[i];
+            const double xn = layer ? layerBase : pile.neutralDepth(w);
+            const auto f = engine::downdragFigures(results.tipSolutions[i]);
+            SCOPED_TRACE((layer ? "settling layer, tip movement " : "linear profile, tip movement ") +
+                         std::to_string(w));
+            EXPECT_TRUE(f.downdrag);
+            EXPECT_NEAR(f.neutralDepth, xn, dL);
+            EXPECT_NEAR(f.maxLoad, pile.maxLoad(w, xn), perIncrement);
+            EXPECT_NEAR(f.headLoad, pile.headLoad(w, xn), 2 * perIncrement);
+            EXPECT_NEAR(f.dragLoad, f.maxLoad - f.headLoad, 1e-3);
+            EXPECT_NEAR(f.dragLoad, pile.maxLoad(w, xn) - pile.headLoad(w, xn), 2 * perIncrement);
+        }
     }
+    ASSERT_EQ(engine::analyse(pile.input(movements, pile.linearProfile()), report, plot, results),
+              engine::StatusOk);
     // The same figures reach the command's table; without the profile there is no down-drag.
     const auto rows = csvRows(formatDowndrag(results, true));
     ASSERT_EQ(rows.size(), 1 + movements.size());
@@ -120,7 +135,7 @@ TEST(Downdrag, NeutralPlaneAndDragLoadMatchTheClosedFormWithinAnIncrement) {
     EXPECT_NEAR(std::stod(rows[2][6]), pile.neutralDepth(0.7), dL);
     EXPECT_EQ(rows[2][8], "");
 
-    ASSERT_EQ(engine::analyse(pile.input(movements, false), report, plot, results), engine::StatusOk);
+    ASSERT_EQ(engine::analyse(pile.input(movements, ""), report, plot, results), engine::StatusOk);
     for (const auto& s : results.tipSolutions)
         EXPECT_FALSE(engine::downdragFigures(s).downdrag);
     for (const auto& row : csvRows(formatDowndrag(results, true))) {
