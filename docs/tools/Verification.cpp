@@ -676,6 +676,7 @@ void unitSystemChecks(Chapter& ch) {
                           0.007, 4.0 * kPaPsi, 36 * InchM,     720 * InchM};
     const Pair pairs[] = {{"user curves", userCurveInput(false, {}), userCurveInput(true, {})},
                           {"generated, clay drilled shaft", soilInput(shaftE), soilInput(shaftS)}};
+    std::vector<Line> drawn;
     for (const auto& p : pairs) {
         const Result e = run(p.english), s = run(p.si);
         if (e.status != 0 || s.status != 0 || e.tipPass.size() != s.tipPass.size() || e.tipPass.empty()) {
@@ -689,7 +690,19 @@ void unitSystemChecks(Chapter& ch) {
         }
         ch.md << "| " << p.name << " | " << e.tipPass.size() << " | " << sci(eLoad) << " | " << sci(eMove)
               << " | " << sci(tol) << " | " << ch.verdict(eLoad <= tol && eMove <= tol) << " |\n";
+        if (&p == &pairs[0]) {
+            Line english{"English run", {{0, 0}}}, si{"SI run, converted to lb and in", {{0, 0}}};
+            for (std::size_t i = 0; i < e.tipPass.size(); ++i) {
+                english.points.emplace_back(e.tipPass[i].headMovement, e.tipPass[i].headLoad / 1000);
+                si.points.emplace_back(s.tipPass[i].headMovement / InchM,
+                                       s.tipPass[i].headLoad / PoundKN / 1000);
+            }
+            drawn = {english, si};
+        }
     }
+    figure(ch, "english-si.png",
+           "Load-settlement curve of the user-curve pile from the English and the SI run",
+           "Head movement (in)", "Head load (kips)", false, drawn, 1);
 }
 
 // ---------------------------------------------------------------- head loads against tip movements
