@@ -271,6 +271,13 @@ void styleDocument(QTextDocument& doc, const Page& page) {
                 cf.setBackground(QColor(225, 230, 238));
                 cell.setFormat(cf);
             }
+            // Table text a size smaller than the body, so that wide tables keep their numbers whole.
+            QTextCursor all(&doc);
+            all.setPosition(table->firstPosition());
+            all.setPosition(table->lastPosition(), QTextCursor::KeepAnchor);
+            QTextCharFormat small;
+            small.setFontPointSize(9);
+            all.mergeCharFormat(small);
         }
     }
 }

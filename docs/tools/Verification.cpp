@@ -46,6 +46,8 @@ std::string fixed(double v, int decimals) {
 }
 
 std::string sci(double v) {
+    if (v == 0)
+        return "0";
     char b[40];
     std::snprintf(b, sizeof b, "%.2e", v);
     return b;
@@ -725,7 +727,7 @@ void headLoadChecks(Chapter& ch) {
              "read off the load-settlement curve (40 tip movements) at H by linear interpolation; it "
              "differs from the pass by the straight lines between the curve's rows and by up to one 2 % step "
              "of tip movement.\n\n"
-             "| H (lb) | w (in) | Head movement (in) | Tip pass at w (in) | Error | Hw / H | H(w/0.98) / H | "
+             "| H (lb) | w (in) | Settlement (in) | Tip pass at w (in) | Error | Hw/H | H(w/0.98)/H | "
              "Curve at H (in) | Check |\n|---|---|---|---|---|---|---|---|---|\n";
     const Result r = run(userCurveInput(false, heads));
     if (r.status != 0 || r.headPass.size() != heads.size()) {
