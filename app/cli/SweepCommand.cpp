@@ -356,8 +356,12 @@ std::optional<float> headLoadAtSettlement(const std::vector<engine::LoadSettleme
 VariantRow analyseVariant(const std::string& input, std::optional<long double> settlement) {
     VariantRow row;
     row.done = true;
+    // Each thread keeps its report and plot text between variants, so that their memory is
+    // reused rather than asked of the system again for every variant.
+    thread_local std::string report, plot;
+    report.clear();
+    plot.clear();
     engine::AnalysisResults results;
-    std::string report, plot;
     const std::int32_t status = engine::analyse(input, report, plot, results);
     if (status != engine::StatusOk) {
         row.reason =
