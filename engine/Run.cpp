@@ -166,24 +166,19 @@ std::int32_t runRecords(InputReader& in, InputData& d, ReportWriter& report, Plo
     return StatusOk;
 }
 
-// A report or plot data file written whole. An existing file is opened for update, overwritten
-// from its start and then cut to the length written: truncating it on opening would make the
-// file system drop its old contents (waiting for any still being written out) and flush the new
-// ones on closing, which takes longer than the analysis of the largest input.
+// A report or plot data file written whole. An existing regular file is removed and made anew
+// rather than truncated on opening: truncating a file the previous run has just written makes the
+// file system write out its old contents first, which takes longer than the analysis of the largest
+// input. Made anew, a file never holds a mix of an old run's text and a new one's, whenever the run
+// stops. A symbolic link is written through, as before.
 class OutputFile {
 public:
-    explicit OutputFile(const std::string& path) : path_(path) {
-        file_ = std::fopen(path.c_str(), "r+b");
-        if (file_) {
-            std::error_code ec;
-            inPlace_ = std::filesystem::is_regular_file(path, ec);
-            if (!inPlace_) { // a device or a pipe is written as before
-                std::fclose(file_);
-                file_ = nullptr;
-            }
-        }
-        if (!file_)
-            file_ = std::fopen(path.c_str(), "wb");
+    explicit OutputFile(const std::string& path) {
+        std::error_code ec;
+        const auto status = std::filesystem::symlink_status(path, ec);
+        if (!ec && std::filesystem::is_regular_file(status))
+            std::filesystem::remove(path, ec);
+        file_ = std::fopen(path.c_str(), "wb");
     }
     ~OutputFile() {
         if (file_)
@@ -197,29 +192,18 @@ public:
     bool write(const std::string& text) {
         if (!text.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
             failed_ = true;
-        written_ += text.size();
         return !failed_;
     }
 
-    // Closes the file and, when it was overwritten in place, cuts off what is left of the old one.
     bool close() {
-        bool ok = std::fclose(file_) == 0 && !failed_;
+        const bool ok = std::fclose(file_) == 0 && !failed_;
         file_ = nullptr;
-        if (inPlace_) {
-            std::error_code ec;
-            const auto size = std::filesystem::file_size(path_, ec);
-            if (ec || (size != written_ && (std::filesystem::resize_file(path_, written_, ec), ec)))
-                ok = false;
-        }
         return ok;
     }
 
 private:
-    std::string path_;
     std::FILE* file_ = nullptr;
-    bool inPlace_ = false;
     bool failed_ = false;
-    std::uintmax_t written_ = 0;
 };
 
 // What the input stream holds, read in large pieces; as much as could be read.

@@ -1,5 +1,5 @@
-// A run writes its report and plot data file in pieces as it goes and over the old files in
-// place: the files hold exactly the texts of the same run made in memory, whatever was there.
+// A run writes its report and plot data file in pieces as it goes, over old files of any length:
+// the files hold exactly the texts of the same run made in memory, whatever was there.
 #include "../../bench/MaximumInput.h"
 #include "EngineHarness.h"
 #include "ReportWriter.h"
