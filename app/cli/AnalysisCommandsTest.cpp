@@ -328,13 +328,13 @@ TEST(AnalysisCommands, BadArgumentsAndProjectsGetAMessageAndTheirOwnExitCode) {
     }
 
     // A sweep stopped before it started writes the header and says so.
-    SweepSpec spec;
+    SweepRequest request;
     std::string error;
     const std::vector<std::string> arguments = {example, "--vary", "tz-factor=0.5:1.5:4", "--out", out};
-    ASSERT_TRUE(parseSweepArguments(arguments, spec, error)) << error;
+    ASSERT_TRUE(parseSweepArguments(arguments, request, error)) << error;
     std::atomic<bool> stop{true};
     std::ostringstream cout, err;
-    EXPECT_EQ(runSweep(spec, stop, cout, err), ExitInterrupted);
+    EXPECT_EQ(runSweep(request, stop, cout, err), ExitInterrupted);
     EXPECT_EQ(csvRows(readText(out)).size(), 1u);
     EXPECT_NE(err.str().find("interrupted; 0 of 5"), std::string::npos) << err.str();
 }

@@ -62,7 +62,7 @@ bool parseNumber(std::string_view text, long double& value) {
     return true;
 }
 
-bool parseVary(std::string_view text, SweepSpec& spec, std::string& error) {
+bool parseVary(std::string_view text, SweepRequest& request, std::string& error) {
     const auto eq = text.find('=');
     const std::string_view name = text.substr(0, eq);
     const auto known = std::find_if(std::begin(kParameters), std::end(kParameters),
@@ -72,7 +72,7 @@ bool parseVary(std::string_view text, SweepSpec& spec, std::string& error) {
                 "; --vary takes length, diameter, tip-area, tz-factor or qw-factor";
         return false;
     }
-    spec.parameter = known->parameter;
+    request.parameter = known->parameter;
     const std::string_view range = eq == std::string_view::npos ? std::string_view() : text.substr(eq + 1);
     const auto c1 = range.find(':');
     const auto c2 = c1 == std::string_view::npos ? c1 : range.find(':', c1 + 1);
@@ -81,16 +81,16 @@ bool parseVary(std::string_view text, SweepSpec& spec, std::string& error) {
             "--vary " + std::string(name) + " needs FROM:TO:STEPS, as in " + std::string(name) + "=10:20:5";
         return false;
     }
-    if (!parseNumber(range.substr(0, c1), spec.from) ||
-        !parseNumber(range.substr(c1 + 1, c2 - c1 - 1), spec.to)) {
+    if (!parseNumber(range.substr(0, c1), request.from) ||
+        !parseNumber(range.substr(c1 + 1, c2 - c1 - 1), request.to)) {
         error = "FROM and TO of --vary must be numbers: " + std::string(range);
         return false;
     }
-    if (spec.from > spec.to) {
+    if (request.from > request.to) {
         error = "FROM must not exceed TO in --vary: " + std::string(range);
         return false;
     }
-    if (!parseWhole(range.substr(c2 + 1), spec.steps) || spec.steps < 1 || spec.steps > kMaxSteps) {
+    if (!parseWhole(range.substr(c2 + 1), request.steps) || request.steps < 1 || request.steps > kMaxSteps) {
         error = "STEPS of --vary must be a whole number from 1 to " + std::to_string(kMaxSteps) + ": " +
                 std::string(range.substr(c2 + 1));
         return false;
@@ -258,7 +258,7 @@ Variant buildVariant(app::TProgramData& project, SweepParameter parameter, long 
 
 } // namespace
 
-bool parseSweepArguments(std::span<const std::string> arguments, SweepSpec& spec, std::string& error) {
+bool parseSweepArguments(std::span<const std::string> arguments, SweepRequest& request, std::string& error) {
     bool vary = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
@@ -268,47 +268,50 @@ bool parseSweepArguments(std::span<const std::string> arguments, SweepSpec& spec
             return false;
         }
         if (a == "--vary") {
-            if (!parseVary(arguments[++i], spec, error))
+            if (!parseVary(arguments[++i], request, error))
                 return false;
             vary = true;
         } else if (a == "--out") {
-            spec.out = arguments[++i];
+            request.out = arguments[++i];
         } else if (a == "--settlement") {
             long double s = 0;
             if (!parseNumber(arguments[++i], s)) {
                 error = "--settlement takes a number, not " + arguments[i];
                 return false;
             }
-            spec.settlement = s;
+            request.settlement = s;
         } else if (a == "--jobs") {
-            if (!parseWhole(std::string_view(arguments[++i]), spec.jobs) || spec.jobs < 1 ||
-                spec.jobs > 1024) {
+            if (!parseWhole(std::string_view(arguments[++i]), request.jobs) || request.jobs < 1 ||
+                request.jobs > 1024) {
                 error = "--jobs takes a whole number from 1 to 1024, not " + arguments[i];
                 return false;
             }
         } else if (option || (!a.empty() && a[0] == '-')) {
             error = "unknown option " + a;
             return false;
-        } else if (!spec.project.empty()) {
+        } else if (!request.project.empty()) {
             error = "one project only: " + a;
             return false;
         } else {
-            spec.project = a;
+            request.project = a;
         }
     }
-    if (spec.project.empty() || !vary || spec.out.empty()) {
-        error = spec.project.empty() ? "no project given" : !vary ? "no --vary given" : "no --out file given";
+    if (request.project.empty() || !vary || request.out.empty()) {
+        error = request.project.empty() ? "no project given"
+                : !vary                 ? "no --vary given"
+                                        : "no --out file given";
         return false;
     }
     return true;
 }
 
-std::vector<long double> sweepValues(const SweepSpec& spec) {
-    if (spec.from == spec.to)
-        return {spec.from};
+std::vector<long double> sweepValues(const SweepRequest& request) {
+    if (request.from == request.to)
+        return {request.from};
     std::vector<long double> values;
-    for (int i = 0; i <= spec.steps; ++i)
-        values.push_back(i == spec.steps ? spec.to : spec.from + (spec.to - spec.from) * i / spec.steps);
+    for (int i = 0; i <= request.steps; ++i)
+        values.push_back(i == request.steps ? request.to
+                                            : request.from + (request.to - request.from) * i / request.steps);
     return values;
 }
 
@@ -377,18 +380,19 @@ VariantRow analyseVariant(const std::string& input, std::optional<long double> s
     return row;
 }
 
-std::string sweepCsv(const SweepSpec& spec, int units, const std::vector<long double>& headLoads,
+std::string sweepCsv(const SweepRequest& request, int units, const std::vector<long double>& headLoads,
                      const std::vector<long double>& values, const std::vector<VariantRow>& rows) {
     const auto u = unitLabels(units);
     const std::string L(u.length), F(u.force);
     std::string unit;
-    if (spec.parameter == SweepParameter::Length || spec.parameter == SweepParameter::Diameter)
+    if (request.parameter == SweepParameter::Length || request.parameter == SweepParameter::Diameter)
         unit = " (" + L + ")";
-    else if (spec.parameter == SweepParameter::TipArea)
+    else if (request.parameter == SweepParameter::TipArea)
         unit = " (" + L + "^2)";
-    std::string out = std::string(parameterName(spec.parameter)) + unit + ",largest head load (" + F + ")";
-    if (spec.settlement)
-        out += ",head load at settlement " + app::FormatNumber(*spec.settlement) + " " + L + " (" + F + ")";
+    std::string out = std::string(parameterName(request.parameter)) + unit + ",largest head load (" + F + ")";
+    if (request.settlement)
+        out +=
+            ",head load at settlement " + app::FormatNumber(*request.settlement) + " " + L + " (" + F + ")";
     for (long double h : headLoads)
         out += ",settlement under " + app::FormatNumber(h) + " " + F + " (" + L + ")";
     out += ",reason\n";
@@ -399,7 +403,7 @@ std::string sweepCsv(const SweepSpec& spec, int units, const std::vector<long do
         out += app::FormatNumber(values[i]);
         const bool ran = r.reason.empty();
         out += "," + (ran ? formatNumber(r.largestHeadLoad) : std::string());
-        if (spec.settlement)
+        if (request.settlement)
             out += "," + cell(r.loadAtSettlement);
         for (std::size_t k = 0; k < headLoads.size(); ++k)
             out += "," + (k < r.settlements.size() ? cell(r.settlements[k]) : std::string());
@@ -408,14 +412,14 @@ std::string sweepCsv(const SweepSpec& spec, int units, const std::vector<long do
     return out;
 }
 
-int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, std::ostream& err) {
+int runSweep(const SweepRequest& request, std::atomic<bool>& stop, std::ostream& out, std::ostream& err) {
     OpenedProject base;
-    if (const int code = openProject(spec.project, base, err))
+    if (const int code = openProject(request.project, base, err))
         return code;
     if (const auto findings = checkFindings(*base.data); !findings.empty()) {
         for (const auto& line : findings)
             err << line << "\n";
-        err << "pavrin-cli: " << spec.project
+        err << "pavrin-cli: " << request.project
             << ": the pre-run check refuses the project; nothing was analysed\n";
         return ExitProjectRefused;
     }
@@ -424,11 +428,11 @@ int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, 
     if (base.data->AssignHeadLoads != 0)
         for (int r = 0; r < base.data->Tables().TblTopload().RowCount(); ++r)
             headLoads.push_back(base.data->Tables().TblTopload().Float(app::col::kValue, r));
-    if (!writeTextFile(spec.out, "", err)) // refuse an unusable output before the work
+    if (!writeTextFile(request.out, "", err)) // refuse an unusable output before the work
         return ExitOutputFile;
 
     const auto started = std::chrono::steady_clock::now();
-    const std::vector<long double> values = sweepValues(spec);
+    const std::vector<long double> values = sweepValues(request);
     std::vector<VariantRow> rows(values.size());
 
     // Each worker takes the next value and makes its variant on the one open project (the project
@@ -448,13 +452,13 @@ int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, 
                 i = next++;
                 if (i >= values.size() || stop)
                     break;
-                variant = buildVariant(*base.data, spec.parameter, values[i]);
+                variant = buildVariant(*base.data, request.parameter, values[i]);
             } catch (const std::exception& e) {
                 variant.reason = std::string("the variant could not be made: ") + e.what();
             }
             if (variant.reason.empty()) {
                 try {
-                    row = analyseVariant(variant.input, spec.settlement);
+                    row = analyseVariant(variant.input, request.settlement);
                 } catch (const std::exception& e) {
                     row.reason = std::string("the analysis failed: ") + e.what();
                 }
@@ -471,7 +475,7 @@ int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, 
     };
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t jobs =
-        std::min<std::size_t>(spec.jobs ? spec.jobs : cores, std::max<std::size_t>(1, values.size()));
+        std::min<std::size_t>(request.jobs ? request.jobs : cores, std::max<std::size_t>(1, values.size()));
     {
         std::vector<std::jthread> workers;
         for (std::size_t j = 0; j < jobs; ++j)
@@ -500,29 +504,29 @@ int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, 
         written += r.done;
         refused += r.done && !r.reason.empty();
     }
-    if (!writeTextFile(spec.out, sweepCsv(spec, units, headLoads, values, rows), err))
+    if (!writeTextFile(request.out, sweepCsv(request, units, headLoads, values, rows), err))
         return ExitOutputFile;
     if (stop) {
         err << "pavrin-cli: sweep interrupted; " << written << " of " << values.size()
-            << " variants written to " << spec.out << "\n";
+            << " variants written to " << request.out << "\n";
         return ExitInterrupted;
     }
-    out << "Wrote " << written << " variants (" << refused << " could not run) of " << spec.project
-        << " with " << parameterName(spec.parameter) << " from " << app::FormatNumber(values.front())
-        << " to " << app::FormatNumber(values.back()) << " to " << spec.out << "\n";
+    out << "Wrote " << written << " variants (" << refused << " could not run) of " << request.project
+        << " with " << parameterName(request.parameter) << " from " << app::FormatNumber(values.front())
+        << " to " << app::FormatNumber(values.back()) << " to " << request.out << "\n";
     return 0;
 }
 
 int sweepCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
-    SweepSpec spec;
+    SweepRequest request;
     std::string error;
-    if (!parseSweepArguments(arguments, spec, error)) {
+    if (!parseSweepArguments(arguments, request, error)) {
         err << "pavrin-cli: sweep: " << error << "\n";
         return ExitUsage;
     }
     std::atomic<bool> stop{false};
     const InterruptGuard guard(stop);
-    return runSweep(spec, stop, out, err);
+    return runSweep(request, stop, out, err);
 }
 
 } // namespace pavrin::cli

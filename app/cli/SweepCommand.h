@@ -20,7 +20,7 @@ namespace pavrin::cli {
 
 enum class SweepParameter { Length, Diameter, TipArea, TzFactor, QwFactor };
 
-struct SweepSpec {
+struct SweepRequest {
     std::string project;
     std::string out;
     SweepParameter parameter = SweepParameter::Length;
@@ -31,10 +31,10 @@ struct SweepSpec {
 };
 
 // Reads the command line; false with a message in `error` when it is not a valid sweep.
-bool parseSweepArguments(std::span<const std::string> arguments, SweepSpec& spec, std::string& error);
+bool parseSweepArguments(std::span<const std::string> arguments, SweepRequest& request, std::string& error);
 
 // The values of the sweep, `from` and `to` included (one value when they are equal).
-std::vector<long double> sweepValues(const SweepSpec& spec);
+std::vector<long double> sweepValues(const SweepRequest& request);
 
 // Makes `project` the variant for `value`. Length: the pile length, and the last AE point and
 // the deepest user t-z curve when they were at the tip. Diameter, tip area: the value. t-z and
@@ -59,12 +59,12 @@ std::optional<float> headLoadAtSettlement(const std::vector<engine::LoadSettleme
 VariantRow analyseVariant(const std::string& input, std::optional<long double> settlement);
 
 // The whole CSV: a header naming the units, then one row per finished variant.
-std::string sweepCsv(const SweepSpec& spec, int units, const std::vector<long double>& headLoads,
+std::string sweepCsv(const SweepRequest& request, int units, const std::vector<long double>& headLoads,
                      const std::vector<long double>& values, const std::vector<VariantRow>& rows);
 
 // pavrin-cli sweep PROJECT --vary NAME=FROM:TO:STEPS [--settlement S] [--jobs N] --out FILE.csv.
 // `stop` ends the sweep early (Ctrl-C sets it); finished rows are written. Returns the exit code.
 int sweepCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err);
-int runSweep(const SweepSpec& spec, std::atomic<bool>& stop, std::ostream& out, std::ostream& err);
+int runSweep(const SweepRequest& request, std::atomic<bool>& stop, std::ostream& out, std::ostream& err);
 
 } // namespace pavrin::cli
