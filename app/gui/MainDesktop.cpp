@@ -14,21 +14,6 @@
 
 namespace pavrin::app::gui {
 
-namespace {
-MainDesktop* installed = nullptr;
-}
-
-MainDesktop& MainDesktop::Current() {
-    static QtMainDesktop real;
-    return installed != nullptr ? *installed : real;
-}
-
-MainDesktop* MainDesktop::SetCurrent(MainDesktop* desktop) {
-    MainDesktop* previous = installed;
-    installed = desktop;
-    return previous;
-}
-
 QStringList ProjectFileFilters() {
     // From "name|pattern|name|pattern|...": the names, which carry their patterns in brackets.
     const QStringList parts = QString::fromLatin1(kFileDialogFilter).split(QLatin1Char('|'));

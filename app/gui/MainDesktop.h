@@ -3,6 +3,8 @@
 // answer them without a person; windows call MainDesktop::Current().
 #pragma once
 
+#include "ReplaceableService.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -19,7 +21,9 @@ struct OpenFileChoice {
     int filterIndex = 1;
 };
 
-class MainDesktop {
+class QtMainDesktop;
+
+class MainDesktop : public controls::ReplaceableService<MainDesktop, QtMainDesktop> {
 public:
     virtual ~MainDesktop() = default;
 
@@ -36,10 +40,6 @@ public:
     virtual bool StartDetached(const QString& program, const QStringList& arguments) = 0;
     // Opens a document or an address with the desktop's default program; failures are not reported.
     virtual void OpenUrl(const QUrl& url) = 0;
-
-    static MainDesktop& Current();
-    // Installs `desktop` (not owned; nullptr restores the default) and returns the one it replaces.
-    static MainDesktop* SetCurrent(MainDesktop* desktop);
 };
 
 // The real facilities on QFileDialog, QProcess and QDesktopServices.

@@ -7,8 +7,6 @@ namespace pavrin::controls {
 
 namespace {
 
-MessageBoxes* installed = nullptr;
-
 QMessageBox::Icon ToQt(MessageBoxes::Icon icon) {
     switch (icon) {
     case MessageBoxes::Icon::Information:
@@ -70,17 +68,6 @@ int Run(QWidget* parent, const QString& text, MessageBoxes::Icon icon, const QSt
 }
 
 } // namespace
-
-MessageBoxes& MessageBoxes::Current() {
-    static QtMessageBoxes fallback;
-    return installed != nullptr ? *installed : fallback;
-}
-
-MessageBoxes* MessageBoxes::SetCurrent(MessageBoxes* boxes) {
-    MessageBoxes* previous = installed;
-    installed = boxes;
-    return previous;
-}
 
 QString MessageBoxes::DefaultTitle(Icon icon) {
     switch (icon) {

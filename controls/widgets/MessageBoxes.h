@@ -3,13 +3,17 @@
 // ScopedMessageBoxes guard of the test folder) and reads back what was shown.
 #pragma once
 
+#include "ReplaceableService.h"
+
 #include <QString>
 
 class QWidget;
 
 namespace pavrin::controls {
 
-class MessageBoxes {
+class QtMessageBoxes;
+
+class MessageBoxes : public ReplaceableService<MessageBoxes, QtMessageBoxes> {
 public:
     enum class Icon { None, Information, Warning, Error, Question };
     enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -27,11 +31,6 @@ public:
     // the box has one, otherwise No (or Ok for a box with an OK button only).
     virtual Answer Ask(QWidget* parent, const QString& text, Buttons buttons = Buttons::YesNo,
                        Icon icon = Icon::Question, const QString& title = {}) = 0;
-
-    // The process-wide instance: the one last installed, or the QMessageBox implementation.
-    static MessageBoxes& Current();
-    // Installs `boxes` (not owned; nullptr restores the default) and returns the one it replaces.
-    static MessageBoxes* SetCurrent(MessageBoxes* boxes);
 
     // The caption used for an empty title.
     static QString DefaultTitle(Icon icon);

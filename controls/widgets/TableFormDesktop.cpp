@@ -9,21 +9,6 @@
 
 namespace pavrin::controls {
 
-namespace {
-TableFormDesktop* installed = nullptr;
-} // namespace
-
-TableFormDesktop& TableFormDesktop::Current() {
-    static QtTableFormDesktop fallback;
-    return installed != nullptr ? *installed : fallback;
-}
-
-TableFormDesktop* TableFormDesktop::SetCurrent(TableFormDesktop* desktop) {
-    TableFormDesktop* previous = installed;
-    installed = desktop;
-    return previous;
-}
-
 QString QtTableFormDesktop::ChooseFile(QWidget* parent, const QString& title, const QString& filter,
                                        const QString& startName) {
     return QFileDialog::getOpenFileName(parent, title, startName, filter);

@@ -3,6 +3,8 @@
 // desktop; editors call TableFormDesktop::Current().
 #pragma once
 
+#include "ReplaceableService.h"
+
 #include <QString>
 
 #include <optional>
@@ -11,7 +13,9 @@ class QWidget;
 
 namespace pavrin::controls {
 
-class TableFormDesktop {
+class QtTableFormDesktop;
+
+class TableFormDesktop : public ReplaceableService<TableFormDesktop, QtTableFormDesktop> {
 public:
     virtual ~TableFormDesktop() = default;
 
@@ -23,11 +27,6 @@ public:
     virtual std::optional<QString> ClipboardText() = 0;
     // Starts the text editor on the file without waiting; false when it could not be started.
     virtual bool StartTextEditor(const QString& fileName) = 0;
-
-    // The process-wide instance: the one last installed, or the desktop's own.
-    static TableFormDesktop& Current();
-    // Installs `desktop` (not owned; nullptr restores the default) and returns the one it replaces.
-    static TableFormDesktop* SetCurrent(TableFormDesktop* desktop);
 };
 
 // The real facilities: QFileDialog, the application clipboard, and the desktop's text editor.

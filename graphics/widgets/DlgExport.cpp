@@ -23,8 +23,6 @@ namespace pavrin::graphics {
 
 namespace {
 
-ExportDesktop* installedDesktop = nullptr;
-
 // The wait cursor for the length of a scope.
 struct TWaitCursor {
     TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -32,17 +30,6 @@ struct TWaitCursor {
 };
 
 } // namespace
-
-ExportDesktop& ExportDesktop::Current() {
-    static QtExportDesktop desktop;
-    return installedDesktop ? *installedDesktop : desktop;
-}
-
-ExportDesktop* ExportDesktop::SetCurrent(ExportDesktop* desktop) {
-    ExportDesktop* previous = installedDesktop;
-    installedDesktop = desktop;
-    return previous;
-}
 
 QString QtExportDesktop::ChooseSaveFile(QWidget* parent, const QString& title, const QString& startName) {
     QFileDialog dialog(parent, title, startName, QStringLiteral("Excel Workbook (*.xlsx);;All Files (*)"));

@@ -3,6 +3,8 @@
 // in the desktop's spreadsheet program.
 #pragma once
 
+#include "ReplaceableService.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -18,7 +20,9 @@ class TGraphPlot;
 
 // The desktop facilities of the export: where to save, and opening the
 // workbook. Behind an interface so that tests answer them without a person.
-class ExportDesktop {
+class QtExportDesktop;
+
+class ExportDesktop : public controls::ReplaceableService<ExportDesktop, QtExportDesktop> {
 public:
     virtual ~ExportDesktop() = default;
     // A file name chosen in a save dialog that asks before overwriting;
@@ -26,11 +30,6 @@ public:
     virtual QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& startName) = 0;
     // Opens the file in the desktop's program for it; false when that failed.
     virtual bool OpenDocument(const QString& fileName) = 0;
-
-    // The process-wide instance: the one last installed, or the desktop's own.
-    static ExportDesktop& Current();
-    // Installs `desktop` (not owned; nullptr restores the default) and returns the one it replaces.
-    static ExportDesktop* SetCurrent(ExportDesktop* desktop);
 };
 
 // The real facilities: QFileDialog and QDesktopServices.

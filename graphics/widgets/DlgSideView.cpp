@@ -18,22 +18,9 @@ namespace pavrin::graphics {
 
 namespace {
 
-SideViewDesktop* installedDesktop = nullptr;
-
 const QString kCaption = QStringLiteral("Elevation View");
 
 } // namespace
-
-SideViewDesktop& SideViewDesktop::Current() {
-    static QtSideViewDesktop desktop;
-    return installedDesktop ? *installedDesktop : desktop;
-}
-
-SideViewDesktop* SideViewDesktop::SetCurrent(SideViewDesktop* desktop) {
-    SideViewDesktop* previous = installedDesktop;
-    installedDesktop = desktop;
-    return previous;
-}
 
 bool QtSideViewDesktop::ChoosePrinter(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);

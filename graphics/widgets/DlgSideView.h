@@ -4,6 +4,8 @@
 // project through a provider on every activation and never keeps it.
 #pragma once
 
+#include "ReplaceableService.h"
+
 #include "SoilProfile.h"
 
 #include <QWidget>
@@ -21,17 +23,14 @@ namespace pavrin::graphics {
 
 // The desktop facility of the profile's printout: choosing the printer.
 // Behind an interface so that tests print to a PDF file without a person.
-class SideViewDesktop {
+class QtSideViewDesktop;
+
+class SideViewDesktop : public controls::ReplaceableService<SideViewDesktop, QtSideViewDesktop> {
 public:
     virtual ~SideViewDesktop() = default;
     // Lets the user choose and set up the printer, which comes in landscape with
     // its job title set; true to print.
     virtual bool ChoosePrinter(QWidget* parent, QPrinter& printer) = 0;
-
-    // The process-wide instance: the one last installed, or the print dialog.
-    static SideViewDesktop& Current();
-    // Installs `desktop` (not owned; nullptr restores the default) and returns the one it replaces.
-    static SideViewDesktop* SetCurrent(SideViewDesktop* desktop);
 };
 
 // The real facility: QPrintDialog.

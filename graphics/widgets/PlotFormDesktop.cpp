@@ -10,7 +10,6 @@
 namespace pavrin::graphics {
 
 namespace {
-PlotFormDesktop* installed = nullptr;
 
 // "Bitmap (*.bmp)" -> "bmp"
 QString filterSuffix(const QString& filter) {
@@ -19,17 +18,6 @@ QString filterSuffix(const QString& filter) {
     return match.hasMatch() ? match.captured(1) : QString();
 }
 } // namespace
-
-PlotFormDesktop& PlotFormDesktop::Current() {
-    static QtPlotFormDesktop fallback;
-    return installed != nullptr ? *installed : fallback;
-}
-
-PlotFormDesktop* PlotFormDesktop::SetCurrent(PlotFormDesktop* desktop) {
-    PlotFormDesktop* previous = installed;
-    installed = desktop;
-    return previous;
-}
 
 int QtPlotFormDesktop::ExecDialog(QDialog& dialog) {
     return dialog.exec();

@@ -3,6 +3,8 @@
 // calls PlotFormDesktop::Current().
 #pragma once
 
+#include "ReplaceableService.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,7 +14,9 @@ class QWidget;
 
 namespace pavrin::graphics {
 
-class PlotFormDesktop {
+class QtPlotFormDesktop;
+
+class PlotFormDesktop : public controls::ReplaceableService<PlotFormDesktop, QtPlotFormDesktop> {
 public:
     virtual ~PlotFormDesktop() = default;
 
@@ -30,11 +34,6 @@ public:
     // filter's extension.
     virtual QString ChooseSaveFile(QWidget* parent, const QString& title, const QStringList& filters,
                                    const QString& startName) = 0;
-
-    // The process-wide instance: the one last installed, or the desktop's own.
-    static PlotFormDesktop& Current();
-    // Installs `desktop` (not owned; nullptr restores the default) and returns the one it replaces.
-    static PlotFormDesktop* SetCurrent(PlotFormDesktop* desktop);
 };
 
 // The real dialogs: QDialog::exec, QPrintDialog, QPageSetupDialog and QFileDialog.
