@@ -12,6 +12,7 @@
 #include "Downdrag.h"
 #include "PlotDraw.h"
 #include "PltData.h"
+#include "PublishedCurves.h"
 #include "Run.h"
 
 #include <QDir>
@@ -29,7 +30,8 @@
 
 namespace {
 
-constexpr double Pi = 3.1416; // the value of pi the method uses everywhere
+using namespace pavrin::reference;
+
 constexpr double InchM = 0.0254;
 constexpr double PoundKN = 0.004448222;
 
@@ -411,38 +413,6 @@ void downDragChecks(Chapter& ch) {
 
 // ---------------------------------------------------------------- generated curves
 
-const double ClayDrivenZ[10] = {0, 0.01, 0.02, 0.04, 0.06, 0.08, 0.12, 0.16, 0.5, 10.0};
-const double ClayDrivenT[10] = {0, 0.18, 0.38, 0.79, 0.97, 1.0, 0.97, 0.93, 0.93, 0.93};
-const double ShaftZ[10] = {0, 0.001, 0.002, 0.003, 0.005, 0.006, 0.008, 0.012, 0.016, 0.1};
-const double ClayShaftT[10] = {0, 0.51, 0.72, 0.9, 0.925, 0.945, 0.955, 0.925, 0.9, 0.835};
-const double SandShaftT[10] = {0, 0.335, 0.58, 0.72, 0.86, 0.91, 0.95, 0.965, 0.96, 0.95};
-const double ApiClayZ[10] = {0, 0.0016, 0.0031, 0.0057, 0.008, 0.01, 0.02, 0.03, 0.05, 0.2};
-const double ApiClayT[10] = {0, 0.3, 0.5, 0.75, 0.9, 1.0, 0.9, 0.9, 0.9, 0.9};
-const double ApiSandZ[10] = {0, 0.01, 0.02, 0.04, 0.06, 0.08, 0.09, 0.1, 0.5, 2.0};
-const double ApiSandT[10] = {0, 0.1, 0.2, 0.4, 0.6, 0.8, 0.9, 1.0, 1.0, 1.0};
-const double ApiTipW[10] = {0, 0.0005, 0.001, 0.002, 0.013, 0.042, 0.073, 0.1, 0.15, 0.2};
-const double ApiTipQ[10] = {0, 0.0625, 0.125, 0.25, 0.5, 0.75, 0.9, 1.0, 1.0, 1.0};
-const double SandTipW[10] = {0, 0.0001, 0.005, 0.01, 0.05, 0.1, 0.2, 0.5, 0.75, 1.0};
-const double ShaftTipW[10] = {0, 0.005, 0.01, 0.015, 0.025, 0.03, 0.04, 0.05, 0.07, 0.1};
-const double ClayShaftTipQ[10] = {0, 0.395, 0.56, 0.7, 0.865, 0.9, 0.95, 0.97, 0.98, 0.99};
-const double SandShaftTipQ[10] = {0, 0.2, 0.345, 0.485, 0.64, 0.73, 0.83, 1.015, 1.195, 1.46};
-
-double modulus(double phi) { // pounds per square foot per inch
-    if (phi <= 28)
-        return 6000;
-    if (phi <= 31)
-        return 6000 + 1333.3 * (phi - 28);
-    if (phi <= 32)
-        return 10000;
-    if (phi <= 34)
-        return 10000 + 1333.3 * (phi - 32);
-    if (phi <= 35)
-        return 14000;
-    if (phi <= 38)
-        return 14000 + 1333.3 * (phi - 35);
-    return 18000;
-}
-
 std::vector<std::pair<double, double>> sideTable(int type, bool si, double f, double phi, double d) {
     std::vector<std::pair<double, double>> p;
     for (int m = 0; m < 10; ++m) {
@@ -455,8 +425,8 @@ std::vector<std::pair<double, double>> sideTable(int type, bool si, double f, do
         case 2:
             if (m > 0) {
                 const double zIn = ClayDrivenZ[m];
-                t = si ? zIn / (zIn / (f * 20.88) + 1 / modulus(phi)) / 20.88
-                       : zIn / (zIn / f + 144 / modulus(phi));
+                t = si ? zIn / (zIn / (f * 20.88) + 1 / SandModulus(phi)) / 20.88
+                       : zIn / (zIn / f + 144 / SandModulus(phi));
             }
             z = ClayDrivenZ[m] * (si ? InchM : 1);
             break;
@@ -481,11 +451,6 @@ std::vector<std::pair<double, double>> sideTable(int type, bool si, double f, do
     return p;
 }
 
-double bearingFactor(double phi) {
-    const double rad = Pi / 180, a = std::tan((45 + phi / 2) * rad);
-    return std::exp(Pi * std::tan(phi * rad)) * a * a;
-}
-
 struct SoilCase {
     int type;
     bool si;
@@ -495,7 +460,7 @@ struct SoilCase {
 std::vector<std::pair<double, double>> tipTable(const SoilCase& s) {
     const bool clay = s.type % 2 == 1;
     const double area = Pi * s.d * s.d / 4;
-    const double q = clay ? 9 * s.c : s.length * s.gamma * bearingFactor(s.phi);
+    const double q = clay ? 9 * s.c : s.length * s.gamma * BearingFactor(s.phi);
     const double qmax = area * q;
     std::vector<std::pair<double, double>> p;
     auto table = [&](const double* w, const double* r) {

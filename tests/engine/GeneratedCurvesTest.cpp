@@ -4,6 +4,7 @@
 #include "Curves.h"
 #include "EngineHarness.h"
 #include "Model.h"
+#include "PublishedCurves.h"
 #include "Solver.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,8 @@
 namespace pavrin::engine {
 namespace {
 
-constexpr double Pi = 3.1416; // the value of pi the method uses everywhere
+using namespace pavrin::reference;
+
 constexpr double Rel = 1e-5;
 
 void expectRel(double actual, double expected, double rel, const std::string& what) {
@@ -29,40 +31,6 @@ struct RefPoint {
 };
 
 // ---------------------------------------------------------------- published tables
-
-const double ClayDrivenZ[10] = {0, 0.01, 0.02, 0.04, 0.06, 0.08, 0.12, 0.16, 0.5, 10.0}; // inches
-const double ClayDrivenT[10] = {0, 0.18, 0.38, 0.79, 0.97, 1.0, 0.97, 0.93, 0.93, 0.93};
-const double ShaftZ[10] = {0, 0.001, 0.002, 0.003, 0.005, 0.006, 0.008, 0.012, 0.016, 0.1}; // z/D
-const double ClayShaftT[10] = {0, 0.51, 0.72, 0.9, 0.925, 0.945, 0.955, 0.925, 0.9, 0.835};
-const double SandShaftT[10] = {0, 0.335, 0.58, 0.72, 0.86, 0.91, 0.95, 0.965, 0.96, 0.95};
-const double ApiClayZ[10] = {0, 0.0016, 0.0031, 0.0057, 0.008, 0.01, 0.02, 0.03, 0.05, 0.2}; // z/D
-const double ApiClayT[10] = {0, 0.3, 0.5, 0.75, 0.9, 1.0, 0.9, 0.9, 0.9, 0.9};
-const double ApiSandZ[10] = {0, 0.01, 0.02, 0.04, 0.06, 0.08, 0.09, 0.1, 0.5, 2.0}; // inches
-const double ApiSandT[10] = {0, 0.1, 0.2, 0.4, 0.6, 0.8, 0.9, 1.0, 1.0, 1.0};
-
-const double ApiTipW[10] = {0, 0.0005, 0.001, 0.002, 0.013, 0.042, 0.073, 0.1, 0.15, 0.2}; // w/D
-const double ApiTipQ[10] = {0, 0.0625, 0.125, 0.25, 0.5, 0.75, 0.9, 1.0, 1.0, 1.0};
-const double SandTipW[10] = {0, 0.0001, 0.005, 0.01, 0.05, 0.1, 0.2, 0.5, 0.75, 1.0};     // inches
-const double ShaftTipW[10] = {0, 0.005, 0.01, 0.015, 0.025, 0.03, 0.04, 0.05, 0.07, 0.1}; // w/D
-const double ClayShaftTipQ[10] = {0, 0.395, 0.56, 0.7, 0.865, 0.9, 0.95, 0.97, 0.98, 0.99};
-const double SandShaftTipQ[10] = {0, 0.2, 0.345, 0.485, 0.64, 0.73, 0.83, 1.015, 1.195, 1.46};
-
-// Modulus of the driven-pile sand curve, pounds per square foot per inch.
-double refModulus(double phi) {
-    if (phi <= 28)
-        return 6000;
-    if (phi <= 31)
-        return 6000 + 1333.3 * (phi - 28);
-    if (phi <= 32)
-        return 10000;
-    if (phi <= 34)
-        return 10000 + 1333.3 * (phi - 32);
-    if (phi <= 35)
-        return 14000;
-    if (phi <= 38)
-        return 14000 + 1333.3 * (phi - 35);
-    return 18000;
-}
 
 std::vector<RefPoint> refSideCurve(int type, bool si, double f, double phi, double d) {
     std::vector<RefPoint> p(10);
@@ -78,9 +46,9 @@ std::vector<RefPoint> refSideCurve(int type, bool si, double f, double phi, doub
             if (m > 0) {
                 if (si) {
                     const double fPsf = f * 20.88;
-                    t = zIn / (zIn / fPsf + 1 / refModulus(phi)) / 20.88;
+                    t = zIn / (zIn / fPsf + 1 / SandModulus(phi)) / 20.88;
                 } else {
-                    t = zIn / (zIn / f + 1 / (refModulus(phi) / 144));
+                    t = zIn / (zIn / f + 1 / (SandModulus(phi) / 144));
                 }
             }
             z = zIn * (si ? 0.0254 : 1.0);
@@ -108,12 +76,6 @@ std::vector<RefPoint> refSideCurve(int type, bool si, double f, double phi, doub
     return p;
 }
 
-double refBearingFactor(double phiDeg) {
-    const double rad = Pi / 180;
-    const double tan45 = std::tan((45 + phiDeg / 2) * rad);
-    return std::exp(Pi * std::tan(phiDeg * rad)) * tan45 * tan45;
-}
-
 std::vector<RefPoint> tableTip(const double* wOverD, const double* qRatio, double d, double qmax) {
     std::vector<RefPoint> p(10);
     for (std::size_t m = 0; m < 10; ++m)
@@ -127,7 +89,7 @@ std::vector<RefPoint> refTipCurve(const TipSoil& s, bool si) {
     if (clay) {
         q = s.tipResistance > 1e-5 ? double(s.tipResistance) : 9.0 * s.cohesion;
     } else {
-        const double rule = double(s.depth) * s.unitWeight * refBearingFactor(s.frictionAngle);
+        const double rule = double(s.depth) * s.unitWeight * BearingFactor(s.frictionAngle);
         q = s.tipResistance > 1e-4 ? double(s.tipResistance) : rule;
     }
     const double qmax = s.tipArea * q;
@@ -282,11 +244,11 @@ TEST(GeneratedCurves, SandTipCurvesAndTheirExponents) {
 TEST(GeneratedCurves, BearingCapacityFactorOfTheSandTip) {
     // Nq written out for a few angles as a check of the reference formula itself:
     // exp(pi tan 30) tan^2 60 = 18.40 (the published value for 30 degrees).
-    expectRel(refBearingFactor(30), 18.40, 1e-3, "Nq(30)");
-    expectRel(refBearingFactor(35), 33.30, 1e-3, "Nq(35)");
+    expectRel(BearingFactor(30), 18.40, 1e-3, "Nq(30)");
+    expectRel(BearingFactor(35), 33.30, 1e-3, "Nq(35)");
     // q = x gamma Nq reaches the curve through Qmax at w = wd (r = 1) for every exponent.
     const TipSoil s = sandTip(2, 600, 14, 30, 0.07f, 30);
-    const double qmax = s.tipArea * 600.0 * 0.07 * refBearingFactor(30);
+    const double qmax = s.tipArea * 600.0 * 0.07 * BearingFactor(30);
     const auto curve = buildTipCurve(s, English);
     ASSERT_EQ(curve.size(), 10u);
     // w = 0.75 in and wd = 0.05 * 14 = 0.7 in: Q = Qmax (0.75 / 0.7)^0.5.
@@ -321,7 +283,7 @@ TEST(GeneratedCurves, TipResistanceReplacesTheSoilRuleAboveItsThreshold) {
         const bool clay = c.soil.soilType % 2 == 1;
         const double rule =
             clay ? 9.0 * c.soil.cohesion
-                 : double(c.soil.depth) * c.soil.unitWeight * refBearingFactor(c.soil.frictionAngle);
+                 : double(c.soil.depth) * c.soil.unitWeight * BearingFactor(c.soil.frictionAngle);
         const double chosen = c.replaced ? double(c.soil.tipResistance) : rule;
         TipSoil plain = c.soil;
         plain.tipResistance = 0;
