@@ -415,39 +415,8 @@ void downDragChecks(Chapter& ch) {
 
 std::vector<std::pair<double, double>> sideTable(int type, bool si, double f, double phi, double d) {
     std::vector<std::pair<double, double>> p;
-    for (int m = 0; m < 10; ++m) {
-        double t = 0, z = 0;
-        switch (type) {
-        case 1:
-            z = ClayDrivenZ[m] * (si ? InchM : 1);
-            t = ClayDrivenT[m] * f;
-            break;
-        case 2:
-            if (m > 0) {
-                const double zIn = ClayDrivenZ[m];
-                t = si ? zIn / (zIn / (f * 20.88) + 1 / SandModulus(phi)) / 20.88
-                       : zIn / (zIn / f + 144 / SandModulus(phi));
-            }
-            z = ClayDrivenZ[m] * (si ? InchM : 1);
-            break;
-        case 3:
-            z = ShaftZ[m] * d;
-            t = ClayShaftT[m] * f;
-            break;
-        case 4:
-            z = ShaftZ[m] * d;
-            t = SandShaftT[m] * f;
-            break;
-        case 5:
-            z = ApiClayZ[m] * d;
-            t = ApiClayT[m] * f;
-            break;
-        default:
-            z = ApiSandZ[m] / (si ? 39.79 : 1);
-            t = ApiSandT[m] * f;
-        }
-        p.emplace_back(t, z);
-    }
+    for (const RefPoint& point : SideCurve(type, si, f, phi, d))
+        p.emplace_back(point.a, point.b);
     return p;
 }
 

@@ -26,55 +26,7 @@ void expectRel(double actual, double expected, double rel, const std::string& wh
         << what << ": got " << actual << ", expected " << expected;
 }
 
-struct RefPoint {
-    double a, b; // (t, z) of a side curve or (Q, w) of a tip curve
-};
-
 // ---------------------------------------------------------------- published tables
-
-std::vector<RefPoint> refSideCurve(int type, bool si, double f, double phi, double d) {
-    std::vector<RefPoint> p(10);
-    for (int m = 0; m < 10; ++m) {
-        double t = 0, z = 0;
-        switch (type) {
-        case 1:
-            z = ClayDrivenZ[m] * (si ? 0.0254 : 1.0);
-            t = ClayDrivenT[m] * f;
-            break;
-        case 2: {
-            const double zIn = ClayDrivenZ[m];
-            if (m > 0) {
-                if (si) {
-                    const double fPsf = f * 20.88;
-                    t = zIn / (zIn / fPsf + 1 / SandModulus(phi)) / 20.88;
-                } else {
-                    t = zIn / (zIn / f + 1 / (SandModulus(phi) / 144));
-                }
-            }
-            z = zIn * (si ? 0.0254 : 1.0);
-            break;
-        }
-        case 3:
-            z = ShaftZ[m] * d;
-            t = ClayShaftT[m] * f;
-            break;
-        case 4:
-            z = ShaftZ[m] * d;
-            t = SandShaftT[m] * f;
-            break;
-        case 5:
-            z = ApiClayZ[m] * d;
-            t = ApiClayT[m] * f;
-            break;
-        case 6:
-            z = ApiSandZ[m] / (si ? 39.79 : 1.0);
-            t = ApiSandT[m] * f;
-            break;
-        }
-        p[static_cast<std::size_t>(m)] = {t, z};
-    }
-    return p;
-}
 
 std::vector<RefPoint> tableTip(const double* wOverD, const double* qRatio, double d, double qmax) {
     std::vector<RefPoint> p(10);
@@ -151,7 +103,7 @@ TEST(GeneratedCurves, SideCurvesOfAllSixSoilTypesInBothUnitSystems) {
         curve.sideFriction = c.f;
         curve.frictionAngle = c.phi;
         buildSideCurve(curve, c.d, c.units);
-        const auto ref = refSideCurve(c.type, c.units == SI, c.f, c.phi, c.d);
+        const auto ref = SideCurve(c.type, c.units == SI, c.f, c.phi, c.d);
         const std::string name = "type " + std::to_string(c.type) + (c.units == SI ? " SI" : " English");
         ASSERT_EQ(curve.points.size(), 10u) << name;
         for (std::size_t m = 0; m < 10; ++m) {
@@ -470,7 +422,7 @@ TEST(GeneratedCurves, GeneratedProjectFromLayersToCurves) {
         const int type = k < 5 ? 3 : 2;
         const double f = k < 5 ? 20 + 2 * x : 50 + 2 * (x - 10);
         const double phi = k < 5 ? 0 : 30 + (x - 10) * 10 / 15;
-        const auto ref = refSideCurve(type, true, f, phi, 0.6);
+        const auto ref = SideCurve(type, true, f, phi, 0.6);
         ASSERT_EQ(c.points.size(), 10u) << at;
         for (std::size_t m = 0; m < 10; ++m) {
             expectRel(c.points[m].first, ref[m].a, PlotRel, at + " t" + std::to_string(m + 1));
@@ -503,7 +455,7 @@ TEST(GeneratedCurves, GenerationFillsThePlacedCurves) {
         const double phi = k < 5 ? 0 : 30 + (x - 10) * 10 / 15;
         expectRel(c.sideFriction, f, Rel, "f of curve " + std::to_string(k + 1));
         EXPECT_NEAR(c.frictionAngle, phi, 1e-4) << k + 1;
-        const auto ref = refSideCurve(c.soilType, true, f, phi, 0.6);
+        const auto ref = SideCurve(c.soilType, true, f, phi, 0.6);
         ASSERT_EQ(c.points.size(), 10u);
         for (std::size_t m = 0; m < 10; ++m) {
             expectRel(c.points[m].t, ref[m].a, 2 * Rel, "t of curve " + std::to_string(k + 1));

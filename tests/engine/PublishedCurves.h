@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 namespace pavrin::reference {
 
@@ -50,6 +52,57 @@ inline double BearingFactor(double phiDeg) {
     const double rad = Pi / 180;
     const double tan45 = std::tan((45 + phiDeg / 2) * rad);
     return std::exp(Pi * std::tan(phiDeg * rad)) * tan45 * tan45;
+}
+
+// A point of a reference curve: (t, z) of a side curve or (Q, w) of a tip curve.
+struct RefPoint {
+    double a, b;
+};
+
+// The side curve of soil type 1..6 for the ultimate unit side friction `f`, the friction angle `phi`
+// (driven pile in sand) and the diameter `d`, in English (inches, psi) or SI (metres, kPa) units.
+inline std::vector<RefPoint> SideCurve(int type, bool si, double f, double phi, double d) {
+    std::vector<RefPoint> p(10);
+    for (int m = 0; m < 10; ++m) {
+        double t = 0, z = 0;
+        switch (type) {
+        case 1:
+            z = ClayDrivenZ[m] * (si ? 0.0254 : 1.0);
+            t = ClayDrivenT[m] * f;
+            break;
+        case 2: {
+            const double zIn = ClayDrivenZ[m];
+            if (m > 0) {
+                if (si) {
+                    const double fPsf = f * 20.88;
+                    t = zIn / (zIn / fPsf + 1 / SandModulus(phi)) / 20.88;
+                } else {
+                    t = zIn / (zIn / f + 1 / (SandModulus(phi) / 144));
+                }
+            }
+            z = zIn * (si ? 0.0254 : 1.0);
+            break;
+        }
+        case 3:
+            z = ShaftZ[m] * d;
+            t = ClayShaftT[m] * f;
+            break;
+        case 4:
+            z = ShaftZ[m] * d;
+            t = SandShaftT[m] * f;
+            break;
+        case 5:
+            z = ApiClayZ[m] * d;
+            t = ApiClayT[m] * f;
+            break;
+        case 6:
+            z = ApiSandZ[m] / (si ? 39.79 : 1.0);
+            t = ApiSandT[m] * f;
+            break;
+        }
+        p[static_cast<std::size_t>(m)] = {t, z};
+    }
+    return p;
 }
 
 } // namespace pavrin::reference
