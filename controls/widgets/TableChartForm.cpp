@@ -237,20 +237,12 @@ void TTableChartForm::BuildChart() {
 }
 
 void TTableChartForm::BuildFileControls() {
-    const auto makeButton = [this](const char* text, void (TTableChartForm::*handler)()) {
-        auto* button = new QPushButton(QString::fromUtf8(text), this);
-        button->setFocusPolicy(Qt::TabFocus);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-        return button;
-    };
     fileNameLabel_ = new QLabel(QStringLiteral("File Name:"), this);
     fileNameEdit_ = new QLineEdit(this);
-    btnBrowse_ = makeButton("Browse", &TTableChartForm::BtnBrowseClick);
-    btnEdit_ = makeButton("View/Edit File", &TTableChartForm::BtnEditClick);
-    btnRead_ = makeButton("Read values from File", &TTableChartForm::BtnReadClick);
-    btnClip_ = makeButton("Paste values from  Clipboard (text)", &TTableChartForm::BtnClipClick);
+    btnBrowse_ = MakeButton("Browse", [this] { BtnBrowseClick(); });
+    btnEdit_ = MakeButton("View/Edit File", [this] { BtnEditClick(); });
+    btnRead_ = MakeButton("Read values from File", [this] { BtnReadClick(); });
+    btnClip_ = MakeButton("Paste values from  Clipboard (text)", [this] { BtnClipClick(); });
     connect(fileNameEdit_, &QLineEdit::textChanged, this, [this] { UpdateFileButtons(); });
     UpdateFileButtons();
     const bool fileControls = ChartTable() != nullptr && ChartTable()->GetDataFromFile();

@@ -102,18 +102,9 @@ void TTableForm::BuildControls() {
         Layout();
     });
 
-    const auto makeButton = [this](const char* text, void (TTableForm::*handler)()) {
-        auto* button = new QPushButton(QString::fromUtf8(text), this);
-        // Clicking a button leaves the focus in the grid; the handler commits the cell first.
-        button->setFocusPolicy(Qt::TabFocus);
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { Guarded([this, handler] { (this->*handler)(); }); });
-        return button;
-    };
-    btnAdd_ = makeButton("&Add Row", &TTableForm::BtnAddClick);
-    btnIns_ = makeButton("&Insert Row", &TTableForm::BtnInsClick);
-    btnDel_ = makeButton("&Delete Row", &TTableForm::BtnDelClick);
+    btnAdd_ = MakeButton("&Add Row", [this] { BtnAddClick(); });
+    btnIns_ = MakeButton("&Insert Row", [this] { BtnInsClick(); });
+    btnDel_ = MakeButton("&Delete Row", [this] { BtnDelClick(); });
 
     lblComments_ = new QLabel(this);
     lblComments_->setWordWrap(true);
@@ -135,6 +126,15 @@ void TTableForm::SetSubWindow(QMdiSubWindow* subWindow) {
                 if ((oldState & Qt::WindowActive) && !(newState & Qt::WindowActive))
                     QTimer::singleShot(0, this, [this] { FormDeactivate(); });
             });
+}
+
+QPushButton* TTableForm::MakeButton(const char* text, std::function<void()> handler) {
+    auto* button = new QPushButton(QString::fromUtf8(text), this);
+    // Clicking a button leaves the focus in the grid; the handler commits the cell first.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, handler] { Guarded(handler); });
+    return button;
 }
 
 void TTableForm::PrepareShow(bool modal) {

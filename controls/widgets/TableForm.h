@@ -124,6 +124,8 @@ protected:
     void RevertCurrentCell();
     // Runs a user command: any failure shows its message instead of leaving the event loop.
     void Guarded(const std::function<void()>& command);
+    // A button of the window that runs `handler` guarded and takes the focus only by Tab.
+    QPushButton* MakeButton(const char* text, std::function<void()> handler);
     // Calls `work` with the table's notifications switched off, then refreshes.
     void WithoutNotifications(const std::function<void()>& work);
     // Layout of the window: the grid for the rows and columns in view, the controls around it,
