@@ -718,10 +718,7 @@ void TMainForm::SetUnitsClick(int system) {
         return;
     ProgramData->SetUnits(system);
     // Open dialogs show the rescaled values and relabel their fields.
-    if (frmQwFactors_ != nullptr)
-        frmQwFactors_->FormActivate();
-    if (frmMaterial_ != nullptr)
-        frmMaterial_->FormActivate();
+    ReloadOpenDialogs();
     UpdateOptionsMenu();
 }
 
