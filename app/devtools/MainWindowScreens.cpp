@@ -4,6 +4,7 @@
 // `xvfb-run -a` on a machine without a display.
 //
 //   pavrin-screens PROJECT.pv3d OUTPUT_FOLDER
+#include "DlgExport.h"
 #include "MainForm.h"
 #include "MessageBoxes.h"
 #include "ProgramData.h"
@@ -116,6 +117,13 @@ int main(int argc, char** argv) {
     about.show();
     Wait(300);
     about.grab().save(folder + QStringLiteral("/about-box.png"));
+    pavrin::graphics::TDlgExport exportDialog(form.Graphs(),
+                                              QString::fromStdString(pavrin::app::ProgramData->FileName),
+                                              {true, true, true, true}, &form);
+    exportDialog.FormActivate();
+    exportDialog.show();
+    Wait(300);
+    exportDialog.grab().save(folder + QStringLiteral("/export-dialog.png"));
     pavrin::controls::MessageBoxes::SetCurrent(nullptr);
     pavrin::app::ProgramData->Tables().SetModified(false);
     return 0;
