@@ -11,6 +11,7 @@ inline constexpr const char* ConsoleTitle[3] = {
 };
 inline constexpr const char* FileErrors = "  FILE ERRORS!";
 inline constexpr const char* CannotOpen = "  CANNOT OPEN FILE: ";
+inline constexpr const char* CannotWrite = "  CANNOT WRITE FILE: ";
 inline constexpr const char* Proceeding = "         COMPUTATION IS PROCEEDING.......";
 
 // Look-up warnings.
@@ -27,6 +28,8 @@ inline constexpr const char* InputErrorStop = "THE RUN IS STOPPED; NO RESULTS AR
 inline constexpr const char* InputCannotOpen = "THE INPUT FILE CANNOT BE OPENED: ";
 inline constexpr const char* PlotCannotOpen = "THE PLOT DATA FILE CANNOT BE OPENED: ";
 inline constexpr const char* NotesCannotOpen = "THE NOTES FILE CANNOT BE OPENED: ";
+inline constexpr const char* PlotNotWritten = "**** THE PLOT DATA FILE COULD NOT BE WRITTEN WHOLE: ";
+inline constexpr const char* NotesNotWritten = "**** THE NOTES FILE COULD NOT BE WRITTEN: ";
 inline constexpr const char* NotFinite =
     "THE SOLUTION LEFT THE RANGE OF SINGLE-PRECISION NUMBERS; CHECK THE MAGNITUDES OF THE INPUT";
 

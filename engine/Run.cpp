@@ -304,13 +304,27 @@ std::int32_t runAnalysis(const RunFileList& files, const ClockStamp& now, std::o
         InputData data;
         const std::int32_t status = analyseInto(source, text, plotText, data, nullptr, &sinks);
 
-        const bool written = report.write(text) && plot->write(plotText);
-        const bool reportClosed = report.close();
-        const bool notesClosed = std::fclose(notes) == 0;
-        const bool plotClosed = plot->close();
-        if (!written || !reportClosed || !notesClosed || !plotClosed) {
-            console << msg::FileErrors << '\n';
-            return StatusFileError;
+        bool reportWritten = report.write(text);
+        bool plotWritten = plot->write(plotText);
+        reportWritten = report.close() && reportWritten;
+        const bool notesWritten = std::fclose(notes) == 0;
+        plotWritten = plot->close() && plotWritten;
+        if (!reportWritten || !plotWritten || !notesWritten) {
+            // A full disk: the file that could not be written is named on the console and, when the
+            // report itself is whole, at its end.
+            const std::string& failed = !reportWritten ? files.report
+                                        : !plotWritten ? files.plot
+                                                       : files.notes;
+            console << msg::CannotWrite << failed << '\n';
+            if (reportWritten)
+                if (std::FILE* tail = std::fopen(files.report.c_str(), "ab")) {
+                    const std::string line = std::string("\n     ") +
+                                             (!plotWritten ? msg::PlotNotWritten : msg::NotesNotWritten) +
+                                             failed + "\n";
+                    std::fwrite(line.data(), 1, line.size(), tail);
+                    std::fclose(tail);
+                }
+            return StatusWriteError;
         }
         return status;
     } catch (...) {

@@ -19,6 +19,7 @@ enum RunStatus : std::int32_t {
     StatusSideFriction = 6,  // ... (ultimate unit side friction)
     StatusTipResistance = 7, // ... (ultimate unit tip resistance)
     StatusFrictionAngle = 8, // ... (friction angle)
+    StatusWriteError = 9,    // a file of the run could not be written whole (a full disk)
 };
 
 // The four files of a run and the front end's version text, as read from names.dat.

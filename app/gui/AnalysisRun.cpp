@@ -92,6 +92,10 @@ std::string RunStatusLine(std::int32_t status) {
     case 8:
         return "The analysis stopped (status 8): a depth lies below the soil profile while looking up the "
                "friction angle; see the end of the output report.";
+    case 9:
+        return "Writing failed (status 9): a file of the run could not be written whole (is the disk full?). "
+               "The end of the output report names the plot data or notes file; if it does not, the report "
+               "itself is cut short. The results of this run are incomplete.";
     default:
         return "The analysis engine returned the unknown status " + std::to_string(status) +
                "; see the output report.";

@@ -230,6 +230,27 @@ TEST(EntryPointTest, FileThatCannotBeOpenedGivesStatusTwo) {
     EXPECT_EQ(notesLine.find("INPUT FILE"), std::string::npos) << notesLine;
 }
 
+TEST(EntryPointTest, FileThatCannotBeWrittenWholeGivesStatusNineAndIsNamed) {
+    // /dev/full takes the file open and refuses every write, as a full disk does.
+    const fs::path full = "/dev/full";
+    if (!fs::exists(full))
+        GTEST_SKIP() << "no /dev/full";
+    PreparedRun noReport(smallProject);
+    writeNamesDat(noReport.dir.path(), "2014.3.1", noReport.input, full, noReport.plot, noReport.notes);
+    std::string console;
+    EXPECT_EQ(callEntry(noReport.dir.path(), 1, &console), 9);
+    EXPECT_NE(console.find("CANNOT WRITE FILE: /dev/full"), std::string::npos) << console;
+
+    // The report is whole: its last line names the plot data file.
+    PreparedRun noPlot(smallProject);
+    writeNamesDat(noPlot.dir.path(), "2014.3.1", noPlot.input, noPlot.report, full, noPlot.notes);
+    console.clear();
+    EXPECT_EQ(callEntry(noPlot.dir.path(), 1, &console), 9);
+    EXPECT_NE(console.find("CANNOT WRITE FILE: /dev/full"), std::string::npos) << console;
+    const std::string line = lineNaming(readFile(noPlot.report), full);
+    EXPECT_NE(line.find("PLOT DATA FILE COULD NOT BE WRITTEN"), std::string::npos) << line;
+}
+
 TEST(EntryPointTest, CreatesTheNotesFileEmptyAndLeavesInputAlone) {
     PreparedRun run(smallProject);
     ASSERT_EQ(callEntry(run.dir.path(), 1), 0);
