@@ -84,16 +84,19 @@ std::optional<TAxisTicks> axisTicks(long double low, long double high, int count
     const long double major = m < 2 ? g : m <= 4 ? 2 * g : m <= 8 ? 5 * g : 10 * g;
     TAxisTicks ticks;
     ticks.step = major / 5;
-    long double value = 0;
-    while (value - ticks.step >= low && ticks.low > -kMaxTickIndex) {
-        value -= ticks.step;
-        --ticks.low;
-    }
-    value = 0;
-    while (value + ticks.step <= high && ticks.high < kMaxTickIndex) {
-        value += ticks.step;
-        ++ticks.high;
-    }
+    // The ends of the range count in steps with the tolerance of roundOut: 0.14 / 0.002 comes out a
+    // hair below 70, and the tick (and label) at the end of the range must not be lost to that.
+    const auto steps = [&](long double end) {
+        const long double count = end / ticks.step;
+        const long double nearest = std::round(count);
+        if (std::fabs(count - nearest) <= 1e-9L * std::max(1.0L, std::fabs(count)))
+            return nearest;
+        return count;
+    };
+    const long double lowest = std::ceil(steps(std::min(low, 0.0L)));
+    const long double highest = std::floor(steps(std::max(high, 0.0L)));
+    ticks.low = static_cast<int>(std::max(lowest, static_cast<long double>(-kMaxTickIndex)));
+    ticks.high = static_cast<int>(std::min(highest, static_cast<long double>(kMaxTickIndex)));
     return ticks;
 }
 

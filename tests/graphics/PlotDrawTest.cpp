@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace pavrin::graphics {
@@ -79,6 +80,34 @@ TEST(PlotDraw, TicksFollowTheOneTwoFiveRuleAndNeedRoom) {
     }
     EXPECT_FALSE(ComputeTicks({0, 1, 0, 1}, {0, 0, 59, 600}, 10)) << "narrower than six text heights";
     EXPECT_FALSE(ComputeTicks({0, 1, 0, 1}, {0, 0, 600, 59}, 10));
+}
+
+TEST(PlotDraw, TheEndOfARangeAlwaysCarriesItsTick) {
+    // Ranges of the result graphs whose end was lost to rounding when the steps were counted by
+    // repeated addition (SI settlements and movements, English movements), in plots of every size.
+    struct Case {
+        long double end;      // the range runs from 0 to here
+        const char* endLabel; // the label at the end when its tick is a major one
+    };
+    const Case cases[] = {{0.14L, "0.14"}, {0.1L, "0.1"},   {10, "10"},
+                          {0.7L, "0.7"},   {-0.3L, "-0.3"}, {2.4L, "2.4"}};
+    int labelled = 0;
+    for (const auto& c : cases)
+        for (int size = 100; size <= 1600; size += 3) {
+            const TPlotRange range{std::min(c.end, 0.0L), std::max(c.end, 0.0L), 0, 1};
+            const auto ticks = ComputeTicks(range, {0, 0, size, size}, 14);
+            ASSERT_TRUE(ticks);
+            const int index = c.end > 0 ? ticks->highX : ticks->lowX;
+            const long double steps = c.end / ticks->stepX;
+            if (std::fabs(steps - std::round(steps)) > 1e-6L)
+                continue; // the end falls between two ticks
+            EXPECT_EQ(index, std::lround(steps)) << c.endLabel << " in " << size << " px";
+            if (index % 5 == 0) {
+                EXPECT_EQ(FormatGeneral(index * ticks->stepX, 4), c.endLabel);
+                ++labelled;
+            }
+        }
+    EXPECT_GT(labelled, 100);
 }
 
 TEST(PlotDraw, GeneralFormatRoundsToSignificantDigits) {
