@@ -21,6 +21,8 @@ PACKAGES=(
     clang libclang-rt-14-dev
     # formatting with the repository's .clang-format
     clang-format
+    # the manuals' text check (pdftotext) and looking at their pages (pdftoppm)
+    poppler-utils
 )
 
 if [[ ${1:-} == --list ]]; then

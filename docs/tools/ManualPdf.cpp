@@ -30,7 +30,9 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -153,10 +155,18 @@ QString prepareSources(const Options& o, std::vector<Heading>& headings) {
     return all;
 }
 
-QFont bodyFont(qreal points) {
-    QFont f(QStringLiteral("DejaVu Serif"));
+// Every font of the manuals. Latin text needs no shaping; without it no ligature glyph ("fi" as one
+// character) reaches the PDF, so a search or pdftotext finds "verification" as typed.
+QFont pdfFont(const QString& family, qreal points, bool bold = false) {
+    QFont f(family);
     f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setStyleStrategy(QFont::PreferNoShaping);
     return f;
+}
+
+QFont bodyFont(qreal points) {
+    return pdfFont(QStringLiteral("DejaVu Serif"), points);
 }
 
 // A screenshot of the main window is mostly its empty grey work area: the picture is cut at the
@@ -203,19 +213,18 @@ void styleDocument(QTextDocument& doc, const Page& page) {
             cursor.setBlockFormat(bf);
             cursor.setPosition(b.position() + b.length() - 1, QTextCursor::KeepAnchor);
             QTextCharFormat cf;
-            QFont f(QStringLiteral("DejaVu Sans"));
-            f.setBold(true);
-            f.setPointSizeF(level == 1 ? 18 : level == 2 ? 13.5 : 11.5);
-            cf.setFont(f);
+            cf.setFont(pdfFont(QStringLiteral("DejaVu Sans"),
+                               level == 1   ? 18
+                               : level == 2 ? 13.5
+                                            : 11.5,
+                               true));
             cursor.mergeCharFormat(cf);
         } else if (bf.nonBreakableLines()) {
             // Code and command lines: a smaller monospaced font, so that 90 characters fit a line.
             cursor.setPosition(b.position());
             cursor.setPosition(b.position() + b.length() - 1, QTextCursor::KeepAnchor);
             QTextCharFormat cf;
-            QFont f(QStringLiteral("DejaVu Sans Mono"));
-            f.setPointSizeF(8.5);
-            cf.setFont(f);
+            cf.setFont(pdfFont(QStringLiteral("DejaVu Sans Mono"), 8.5));
             cursor.mergeCharFormat(cf);
         } else if (!QTextCursor(b).currentTable()) {
             bf.setBottomMargin(5 * page.fmt);
@@ -282,35 +291,188 @@ void styleDocument(QTextDocument& doc, const Page& page) {
     }
 }
 
+// A document laid out as one long column of the text width: the pages are cut from it by
+// `paginate`, so that no line, table row or picture is ever split between two pages.
 std::unique_ptr<QTextDocument> makeDocument(const Page& page, QPagedPaintDevice* device) {
     auto doc = std::make_unique<QTextDocument>();
     doc->documentLayout()->setPaintDevice(device);
     doc->setDefaultFont(bodyFont(10.5));
-    doc->setPageSize(page.body.size());
+    // Words and numbers are never broken: a table column is at least as wide as its longest word.
+    QTextOption option = doc->defaultTextOption();
+    option.setWrapMode(QTextOption::WordWrap);
+    doc->setDefaultTextOption(option);
+    doc->setTextWidth(page.body.width());
     doc->setDocumentMargin(0);
     return doc;
 }
 
-int pageOf(QTextDocument& doc, const QTextBlock& block) {
-    const QRectF r = doc.documentLayout()->blockBoundingRect(block);
-    return static_cast<int>(r.top() / doc.pageSize().height());
+// A stretch of the column that must stay on one page.
+struct Span {
+    qreal top = 0, bottom = 0;
+};
+
+// The tops of the pages in the column, and the column's end.
+struct Pagination {
+    std::vector<qreal> tops;
+    qreal end = 0;
+
+    int pageCount() const { return static_cast<int>(tops.size()); }
+    qreal bottom(int index) const {
+        return index + 1 < pageCount() ? tops[static_cast<std::size_t>(index) + 1] : end;
+    }
+    int pageOf(qreal y) const {
+        const auto it = std::upper_bound(tops.begin(), tops.end(), y);
+        return std::max(0, static_cast<int>(it - tops.begin()) - 1);
+    }
+};
+
+// The lines of a block in column coordinates.
+std::vector<Span> lineSpans(QTextDocument& doc, const QTextBlock& block) {
+    std::vector<Span> spans;
+    const QTextLayout* layout = block.layout();
+    if (layout == nullptr)
+        return spans;
+    const QRectF rect = doc.documentLayout()->blockBoundingRect(block);
+    const qreal origin = rect.top() - layout->boundingRect().top();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        spans.push_back({origin + line.y(), origin + line.y() + line.height()});
+    }
+    return spans;
 }
 
-void drawPage(QPainter& p, QTextDocument& doc, int index, const Page& page) {
-    const qreal h = doc.pageSize().height();
+bool holdsPicture(const QTextBlock& block) {
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+        if (it.fragment().isValid() && it.fragment().charFormat().isImageFormat())
+            return true;
+    return false;
+}
+
+// Everything that must not be split: every line; every table row whole, its heading row together
+// with the first row below it; a heading, and a picture, together with the first line that follows.
+// Chapter headings start a page.
+Pagination paginate(QTextDocument& doc, qreal pageHeight) {
+    std::vector<Span> keep;
+    std::vector<qreal> chapterTops;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const std::vector<Span> lines = lineSpans(doc, b);
+        keep.insert(keep.end(), lines.begin(), lines.end());
+        if (lines.empty())
+            continue;
+        const int level = b.blockFormat().headingLevel();
+        if (level == 1 && b != doc.begin())
+            chapterTops.push_back(doc.documentLayout()->blockBoundingRect(b).top());
+        if (level > 0 || holdsPicture(b))
+            for (QTextBlock n = b.next(); n.isValid(); n = n.next())
+                if (const std::vector<Span> next = lineSpans(doc, n); !next.empty()) {
+                    keep.push_back({lines.front().top, next.front().bottom});
+                    break;
+                }
+    }
+    const auto frames = doc.rootFrame()->childFrames();
+    for (QTextFrame* frame : frames) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (table == nullptr)
+            continue;
+        const qreal pad = table->format().cellPadding() + table->format().border();
+        std::vector<Span> rows;
+        for (int r = 0; r < table->rows(); ++r) {
+            Span row{1e30, -1e30};
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextTableCell cell = table->cellAt(r, c);
+                for (QTextFrame::iterator it = cell.begin(); !it.atEnd(); ++it)
+                    for (const Span& line : lineSpans(doc, it.currentBlock())) {
+                        row.top = std::min(row.top, line.top - pad);
+                        row.bottom = std::max(row.bottom, line.bottom + pad);
+                    }
+            }
+            if (row.top < row.bottom)
+                rows.push_back(row);
+        }
+        keep.insert(keep.end(), rows.begin(), rows.end());
+        if (rows.size() >= 2)
+            keep.push_back({rows[0].top, rows[1].bottom});
+    }
+
+    Pagination pages;
+    pages.end = doc.documentLayout()->documentSize().height();
+    qreal top = 0;
+    std::size_t chapter = 0;
+    while (top < pages.end - 0.5) {
+        pages.tops.push_back(top);
+        while (chapter < chapterTops.size() && chapterTops[chapter] <= top + 0.5)
+            ++chapter;
+        qreal cut = top + pageHeight;
+        if (chapter < chapterTops.size() && chapterTops[chapter] < cut)
+            cut = chapterTops[chapter];
+        // Move the cut up to the top of whatever it would split; a stretch taller than a page is cut.
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const Span& s : keep)
+                if (s.top < cut - 0.01 && s.bottom > cut + 0.01 && s.top > top + 0.5) {
+                    cut = s.top;
+                    moved = true;
+                }
+        }
+        top = cut;
+    }
+    if (pages.tops.empty())
+        pages.tops.push_back(0);
+    return pages;
+}
+
+// The layout also draws the last line above the culling rectangle when it belongs to a block that
+// reaches into it: clipped away on paper, but its text would still be in the PDF, and found twice by a
+// search. So a paragraph that runs over a page foot is cut into two blocks there, with the margins
+// kept where they were. Returns whether anything was cut (the column must then be paginated again).
+bool splitBlocksAtPageTops(QTextDocument& doc, const Pagination& pages) {
+    std::vector<int> positions;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (QTextCursor(b).currentTable() != nullptr)
+            continue;
+        const std::vector<Span> lines = lineSpans(doc, b);
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            for (std::size_t k = 1; k < pages.tops.size(); ++k)
+                if (std::abs(lines[i].top - pages.tops[k]) < 0.5)
+                    positions.push_back(b.position() + b.layout()->lineAt(static_cast<int>(i)).textStart());
+    }
+    std::sort(positions.begin(), positions.end(), std::greater<>());
+    for (const int position : positions) {
+        QTextCursor cursor(&doc);
+        cursor.setPosition(position);
+        QTextBlockFormat first = cursor.blockFormat();
+        QTextBlockFormat second = first;
+        first.setBottomMargin(0);
+        second.setTopMargin(0);
+        second.setTextIndent(0);
+        second.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+        // A line of a code block ends with a line separator: the new block takes its place.
+        if (position > 0 && doc.characterAt(position - 1) == QChar(QChar::LineSeparator))
+            cursor.deletePreviousChar();
+        const QTextCharFormat chars = cursor.charFormat();
+        cursor.setBlockFormat(first);
+        cursor.insertBlock(second, chars);
+    }
+    return !positions.empty();
+}
+
+void drawPage(QPainter& p, QTextDocument& doc, const Pagination& pages, int index, const Page& page) {
+    const qreal top = pages.tops[static_cast<std::size_t>(index)];
     p.save();
-    p.translate(page.body.left(), page.body.top() - index * h);
+    p.translate(page.body.left(), page.body.top() - top);
+    // Lines start exactly at a page's top. The layout draws a line that touches the culling rectangle,
+    // so culling keeps half a pixel clear of both edges: each line is drawn on its own page only
+    // (text that is merely clipped would still be in the PDF, found twice by a search).
+    const qreal bottom = pages.bottom(index);
+    p.setClipRect(QRectF(-page.body.left(), top, page.full.width(), bottom - top));
     QAbstractTextDocumentLayout::PaintContext ctx;
-    ctx.clip = QRectF(0, index * h, page.body.width(), h - 1); // not the first row of the next page
-    p.setClipRect(ctx.clip);
+    ctx.clip = QRectF(0, top + 0.5, page.body.width(), bottom - top - 1);
     doc.documentLayout()->draw(&p, ctx);
     p.restore();
 }
 
 void drawFrame(QPainter& p, const Page& page, const Options& o, int number) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPointSizeF(8.5);
-    p.setFont(f);
+    p.setFont(pdfFont(QStringLiteral("DejaVu Sans"), 8.5));
     p.setPen(QColor(90, 90, 90));
     const qreal gap = 18 * page.pt;
     const QRectF head(page.body.left(), page.body.top() - gap - 12 * page.pt, page.body.width(),
@@ -325,15 +487,10 @@ void drawFrame(QPainter& p, const Page& page, const Options& o, int number) {
 
 void drawTitlePage(QPainter& p, const Page& page, const Options& o) {
     const QRectF r = page.body;
-    QFont big(QStringLiteral("DejaVu Sans"));
-    big.setBold(true);
-    big.setPointSizeF(30);
-    p.setFont(big);
+    p.setFont(pdfFont(QStringLiteral("DejaVu Sans"), 30, true));
     p.drawText(QRectF(r.left(), r.top() + r.height() * 0.22, r.width(), 60 * page.pt), Qt::AlignHCenter,
                QStringLiteral("PAVRIN"));
-    QFont mid(QStringLiteral("DejaVu Sans"));
-    mid.setPointSizeF(20);
-    p.setFont(mid);
+    p.setFont(pdfFont(QStringLiteral("DejaVu Sans"), 20));
     p.drawText(QRectF(r.left(), r.top() + r.height() * 0.32, r.width(), 40 * page.pt), Qt::AlignHCenter,
                o.title);
     QFont small = bodyFont(12);
@@ -381,22 +538,22 @@ int main(int argc, char** argv) {
     auto body = makeDocument(page, &writer);
     body->setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     styleDocument(*body, page);
-    const int bodyPages = body->pageCount();
+    Pagination bodyPages = paginate(*body, page.body.height());
+    for (int pass = 0; pass < 5 && splitBlocksAtPageTops(*body, bodyPages); ++pass)
+        bodyPages = paginate(*body, page.body.height());
 
     // The contents list: level 1 and 2 headings with the page each starts on.
     std::vector<std::pair<Heading, int>> entries;
     for (QTextBlock b = body->begin(); b.isValid(); b = b.next())
         if (const int level = b.blockFormat().headingLevel(); level >= 1 && level <= 2)
-            entries.push_back({{level, b.text()}, pageOf(*body, b)});
+            if (const std::vector<Span> lines = lineSpans(*body, b); !lines.empty())
+                entries.push_back({{level, b.text()}, bodyPages.pageOf(lines.front().top + 0.5)});
     auto contents = makeDocument(page, &writer);
     auto makeContents = [&](int offset) {
         contents->clear();
         QTextCursor c(contents.get());
         QTextCharFormat headFormat;
-        QFont hf(QStringLiteral("DejaVu Sans"));
-        hf.setBold(true);
-        hf.setPointSizeF(18);
-        headFormat.setFont(hf);
+        headFormat.setFont(pdfFont(QStringLiteral("DejaVu Sans"), 18, true));
         QTextBlockFormat hb;
         hb.setBottomMargin(14 * page.fmt);
         c.setBlockFormat(hb);
@@ -417,10 +574,11 @@ int main(int argc, char** argv) {
         }
     };
     makeContents(0);
-    const int contentPages = contents->pageCount();
+    const int contentPages = paginate(*contents, page.body.height()).pageCount();
     const int offset = 2 + contentPages; // title page, contents, then the body from this number on
     makeContents(offset);
-    if (contents->pageCount() != contentPages)
+    const Pagination contentsPages = paginate(*contents, page.body.height());
+    if (contentsPages.pageCount() != contentPages)
         fail(QStringLiteral("contents list changed its length"));
 
     QPainter p(&writer);
@@ -428,12 +586,12 @@ int main(int argc, char** argv) {
     int number = 1;
     for (int i = 0; i < contentPages; ++i) {
         writer.newPage();
-        drawPage(p, *contents, i, page);
+        drawPage(p, *contents, contentsPages, i, page);
         drawFrame(p, page, o, ++number);
     }
-    for (int i = 0; i < bodyPages; ++i) {
+    for (int i = 0; i < bodyPages.pageCount(); ++i) {
         writer.newPage();
-        drawPage(p, *body, i, page);
+        drawPage(p, *body, bodyPages, i, page);
         drawFrame(p, page, o, ++number);
     }
     p.end();
