@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <system_error>
 
 namespace pavrin::app {
@@ -46,12 +47,14 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectTables& table
     project->FileName = path;
     tables.ClearRows();
     try {
-        controls::TWordReader reader(path);
+        controls::TWordReader reader = OpenProjectFile(path);
         ReadProject(*project, reader, currentFormat);
     } catch (const controls::EInOutError& e) {
         errorMessage = e.what();
     } catch (const controls::EFileOpenError& e) {
         errorMessage = e.what();
+    } catch (const std::bad_alloc&) {
+        errorMessage = "There was not enough memory to read the file \"" + path + "\".";
     }
     tables.RaiseToMinimumRows();
     project->ReadError = errorMessage;

@@ -392,6 +392,16 @@ private:
 
 } // namespace
 
+TWordReader OpenProjectFile(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::is_regular_file(path, error) ? fs::file_size(path, error) : 0;
+    if (!error && size > kMaxProjectFileBytes)
+        throw EProjectReadError("The file \"" + path + "\" is " + std::to_string(size) +
+                                " bytes long; no project file is longer than " +
+                                std::to_string(kMaxProjectFileBytes) + " bytes, so it was not read.");
+    return TWordReader(path);
+}
+
 void ReadProject(TProgramData& project, TWordReader& reader, bool currentFormat) {
     ProjectReader(project, reader).Run(currentFormat);
 }

@@ -7,6 +7,7 @@
 #include "ProgramData.h"
 #include "WordReader.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -47,6 +48,25 @@ std::string ProjectFileText(TProgramData& project);
 // complete new one: a temporary file in the same folder, renamed over the old
 // one after it was written and closed. Throws EProjectSaveError.
 void WriteFileReplacing(const std::string& path, const std::string& text);
+
+// The longest project file the reader takes, in bytes. The writer's widest
+// file has user curves in every table at its capacity:
+//   100 t-z curves of 100 points: 100 x (head line 26 + 100 x 35) = 352,600
+//   AE 50 and Q-w 50 points of two numbers: 2 x (4 + 50 x 35)         =   3,508
+//   tip movements 100, head loads 50, soil settlement 100 x 2:           6,223
+//   t-z factors 50 x 3, Q-w factors, pile line, title and counts:       ~2,900
+// about 365,000 bytes, where a number is at most 16 characters wide
+// ("-1.2345679E-4932", 8 significant digits), a pair of numbers with its blank
+// and CR LF 35, and a layer-depth line of soil layers shorter than a curve's.
+// Ten times that, rounded up to 4 MiB, leaves room for hand-edited files with
+// wider spacing, longer numbers or a long title; anything longer is not a
+// project and is refused before it is read.
+inline constexpr std::uintmax_t kMaxProjectFileBytes = 4u << 20;
+
+// A token reader over the project file `path`. Throws EProjectReadError for a
+// file longer than kMaxProjectFileBytes (before reading it) and the token
+// reader's EFileOpenError for a file that cannot be opened or read.
+controls::TWordReader OpenProjectFile(const std::string& path);
 
 // Fills a project from a token reader: records in the order of the project
 // file (the older format stops before the factor records). `project` has the

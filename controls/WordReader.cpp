@@ -2,12 +2,12 @@
 
 #include "DecimalSeparator.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <ios>
-#include <iterator>
 #include <system_error>
 
 namespace pavrin::controls {
@@ -32,15 +32,24 @@ std::string_view trimLeft(std::string_view s) {
     return s;
 }
 
+// The words of one line: blanks and control characters trimmed at both ends,
+// then split at the first blank or tab, the rest trimmed on the left, and so on.
+void SplitWords(std::string_view line, std::vector<std::string_view>& words) {
+    words.clear();
+    std::string_view rest = trim(line);
+    while (!rest.empty()) {
+        const std::size_t end = rest.find_first_of(" \t");
+        words.push_back(rest.substr(0, end));
+        rest = end == std::string_view::npos ? std::string_view() : trimLeft(rest.substr(end));
+    }
+}
+
 } // namespace
 
 TWordContainer::TWordContainer(std::string raw) : raw_(std::move(raw)) {
-    std::string_view rest = trim(raw_);
-    while (!rest.empty()) {
-        const std::size_t end = rest.find_first_of(" \t");
-        words_.emplace_back(rest.substr(0, end));
-        rest = end == std::string_view::npos ? std::string_view() : trimLeft(rest.substr(end));
-    }
+    std::vector<std::string_view> words;
+    SplitWords(raw_, words);
+    words_.assign(words.begin(), words.end());
 }
 
 bool TextToFloat(std::string_view text, char separator, long double& value) {
@@ -113,7 +122,14 @@ std::string ReadTextFile(const std::string& fileName) {
         std::ifstream in(fileName, std::ios::binary);
         if (!in)
             throw EFileOpenError("Cannot open file \"" + fileName + "\".");
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // Read in pieces into room made for the file's size, so the text is held once.
+        std::string text;
+        const auto size = std::filesystem::file_size(fileName, error);
+        if (!error)
+            text.reserve(static_cast<std::size_t>(size));
+        char piece[1 << 16];
+        while (in.read(piece, sizeof piece) || in.gcount() > 0)
+            text.append(piece, static_cast<std::size_t>(in.gcount()));
         if (in.bad())
             throw EFileOpenError("Cannot read file \"" + fileName + "\".");
         return text;
@@ -129,41 +145,68 @@ TWordReader::TWordReader(const std::string& fileName) {
 
 TWordReader TWordReader::FromText(std::string_view text) {
     TWordReader reader;
-    reader.Load(text);
+    reader.Load(std::string(text));
     return reader;
 }
 
-void TWordReader::Load(std::string_view text) {
-    // Lines end with CR LF, LF or CR alone; text after the last break is a line too.
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines_.emplace_back(std::string(text.substr(start)));
-            break;
-        }
-        lines_.emplace_back(std::string(text.substr(start, end - start)));
-        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+void TWordReader::Load(std::string text) {
+    text_ = std::move(text);
+    line_ = 0;
+    EnterLine(0); // an empty text is one line without words
+}
+
+// Lines end with CR LF, LF or CR alone; text after the last break is a line too.
+void TWordReader::EnterLine(std::size_t start) {
+    hasLine_ = true;
+    lineStart_ = start;
+    lineEnd_ = std::min(text_.find_first_of("\r\n", start), text_.size());
+    nextStart_ = lineEnd_;
+    if (nextStart_ < text_.size())
+        nextStart_ +=
+            text_[nextStart_] == '\r' && nextStart_ + 1 < text_.size() && text_[nextStart_ + 1] == '\n' ? 2
+                                                                                                        : 1;
+    SplitWords(std::string_view(text_).substr(lineStart_, lineEnd_ - lineStart_), words_);
+    word_ = 0;
+}
+
+void TWordReader::NextLine() {
+    ++line_;
+    if (nextStart_ >= text_.size()) {
+        hasLine_ = false;
+        words_.clear();
+        word_ = 0;
+        return;
     }
-    if (lines_.empty())
-        lines_.emplace_back(std::string());
+    EnterLine(nextStart_);
+}
+
+std::size_t TWordReader::LineCount() const {
+    std::size_t count = 0;
+    std::size_t start = 0;
+    do {
+        ++count;
+        std::size_t end = text_.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            break;
+        start = end + ((text_[end] == '\r' && end + 1 < text_.size() && text_[end + 1] == '\n') ? 2 : 1);
+    } while (start < text_.size());
+    return count;
 }
 
 void TWordReader::Fail(const char* what) const {
-    // The word just taken is item `word_` of line `line_ + 1`.
-    throw EInOutError("Error on Line " + std::to_string(line_ + 1) + " Item " + std::to_string(word_) + "\r" +
+    // The word just taken is item `word_` of line `line_ + 1`. One line break,
+    // whatever the file's, between the place and the reason.
+    throw EInOutError("Error on Line " + std::to_string(line_ + 1) + " Item " + std::to_string(word_) + "\n" +
                       what);
 }
 
 std::string TWordReader::NextWord() {
     // Blank lines inside the data are passed over.
-    while (line_ < lines_.size() && word_ >= lines_[line_].Words().size()) {
-        ++line_;
-        word_ = 0;
-    }
-    if (line_ >= lines_.size())
+    while (hasLine_ && word_ >= words_.size())
+        NextLine();
+    if (!hasLine_)
         throw EInOutError("This file either invalid or incomplete.");
-    return lines_[line_].Words()[word_++];
+    return std::string(words_[word_++]);
 }
 
 long double TWordReader::ReadFloat() {
@@ -184,11 +227,10 @@ std::int32_t TWordReader::ReadInteger() {
 }
 
 std::string TWordReader::ReadLine() {
-    if (line_ >= lines_.size())
+    if (!hasLine_)
         throw EInOutError("This file either invalid or incomplete.");
-    std::string raw = lines_[line_].Raw();
-    ++line_;
-    word_ = 0;
+    std::string raw = text_.substr(lineStart_, lineEnd_ - lineStart_);
+    NextLine();
     return raw;
 }
 

@@ -35,6 +35,8 @@ private:
     std::vector<std::string> words_;
 };
 
+// The file's text is held once; only the current line is split into words,
+// so reading takes little more memory than the file itself.
 class TWordReader {
 public:
     // Reads the whole file (see ReadTextFile); an empty file gives one line without words.
@@ -46,18 +48,26 @@ public:
     long double ReadFloat();    // always with "." as the decimal separator
     std::int32_t ReadInteger(); // with the user's decimal separator; must be integral
     std::string ReadLine();     // the current line whole; moves to the next line
-    bool EndOfFile() const { return line_ >= lines_.size(); }
+    bool EndOfFile() const { return !hasLine_; }
 
-    std::size_t LineCount() const { return lines_.size(); }
+    // The number of lines of the whole text (counted anew at each call).
+    std::size_t LineCount() const;
 
 private:
     TWordReader() = default;
-    void Load(std::string_view text);
+    void Load(std::string text);
+    void EnterLine(std::size_t start); // makes the line beginning at `start` the current one
+    void NextLine();
     [[noreturn]] void Fail(const char* what) const;
 
-    std::vector<TWordContainer> lines_;
-    std::size_t line_ = 0; // current line
-    std::size_t word_ = 0; // next word within it
+    std::string text_;
+    bool hasLine_ = false;      // false once every line was passed
+    std::size_t lineStart_ = 0; // the current line's text: [lineStart_, lineEnd_)
+    std::size_t lineEnd_ = 0;
+    std::size_t nextStart_ = 0;           // where the next line begins; text_.size() when none follows
+    std::size_t line_ = 0;                // 0-based number of the current line
+    std::vector<std::string_view> words_; // the current line's words
+    std::size_t word_ = 0;                // next word within it
 };
 
 // The whole content of a regular file. Throws EFileOpenError when the path

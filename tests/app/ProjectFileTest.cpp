@@ -354,11 +354,11 @@ TEST_F(ProjectReader, ErrorsNameTheLineAndItem) {
     const std::string head = CrLf({"Title", "50 0 1", "2 ", "1", "1 1 0.0  6.00000000000000E+0002"});
     std::string error;
     ReadProjectText(CrLf({"Title", "50.5 0 1"}), error);
-    EXPECT_EQ(error, "Error on Line 2 Item 1\rAn integer was expected but not found.");
+    EXPECT_EQ(error, "Error on Line 2 Item 1\nAn integer was expected but not found.");
     ReadProjectText(head + CrLf({"0.03 5 0.0  x 4 0"}), error);
-    EXPECT_EQ(error, "Error on Line 6 Item 4\rA floating point number was expected but not found.");
+    EXPECT_EQ(error, "Error on Line 6 Item 4\nA floating point number was expected but not found.");
     ReadProjectText(head + CrLf({"0.03 5 0.0  0,02 4 0"}), error);
-    EXPECT_EQ(error, "Error on Line 6 Item 4\rA floating point number was expected but not found.");
+    EXPECT_EQ(error, "Error on Line 6 Item 4\nA floating point number was expected but not found.");
     ReadProjectText("", error);
     EXPECT_EQ(error, "This file either invalid or incomplete.");
 }
@@ -369,7 +369,7 @@ TEST_F(ProjectReader, TheProjectKeepsWhatWasRead) {
         CrLf({"Cut short", "40 1 2", "2 ", "1", "1 4 0.0  1.00000000000000E+0001", "9.5 0.0  34 20 55 2900",
               "10 0.0  36 35 110 2900", "3", "23561945 0", "23561945 10", "x"}),
         error);
-    EXPECT_EQ(error, "Error on Line 11 Item 1\rA floating point number was expected but not found.");
+    EXPECT_EQ(error, "Error on Line 11 Item 1\nA floating point number was expected but not found.");
     EXPECT_EQ(project->Title, "Cut short");
     EXPECT_EQ(project->OutputDetail, 1);
     EXPECT_EQ(tables.TblAE2().Units(), 2);
@@ -431,6 +431,59 @@ TEST_F(ProjectReader, SwitchesAndCurveSourcesAreReadAsTheEngineReadsThem) {
     EXPECT_EQ(error, "");
     const std::string text = ProjectFileText(*project);
     EXPECT_EQ(text.substr(text.size() - 12), " 0\r\n 0\r\n 0\r\n");
+}
+
+} // namespace
+} // namespace pavrin::app
+
+namespace pavrin::app {
+namespace {
+
+// The widest project the writer makes (every table at its capacity, every
+// number as wide as the format writes it) is far below the reader's limit and
+// reads back; a longer file is refused before it is read.
+TEST_F(ProjectReader, FilesLongerThanAnyProjectAreRefusedUnread) {
+    auto project = TProgramData::CreateNew(tables);
+    project->CurvesGenerated = false;
+    project->SpecifyTipMovements = project->AssignHeadLoads = project->IncludeDowndrag = 1;
+    project->ApplySideFactors = project->ApplyQwFactors = 1;
+    project->Title = std::string(80, 'T');
+    const long double widest = -1.2345678e-4000L;
+    auto fill = [&](TGridTable& table) {
+        table.SetRowCount(table.MaxRows());
+        for (int c = 0; c < table.ColumnCount(); ++c)
+            if (dynamic_cast<const controls::TFloatColumn*>(&table.Column(c)))
+                for (int r = 0; r < table.RowCount(); ++r)
+                    table.Column(c).SetFloat(r, widest);
+    };
+    fill(tables.TblPVDepth2());
+    for (int k = 0; k < tables.TblPVDepth2().RowCount(); ++k)
+        fill(*tables.TzCurve(k));
+    for (TGridTable* table : std::initializer_list<TGridTable*>{
+             &tables.TblAE2(), &tables.TblQwcurve2(), &tables.TblTipMove(), &tables.TblTopload(),
+             &tables.TblSettlement2(), &tables.TblPVFactors2()})
+        fill(*table);
+    project->FileName = folder.File("widest.pv3d");
+    project->SaveToFile();
+    const auto size = std::filesystem::file_size(project->FileName);
+    EXPECT_GT(size, 300'000u);
+    EXPECT_LT(size * 10, kMaxProjectFileBytes) << "the limit leaves ten times the widest project";
+    std::string error;
+    TProgramData::CreateFromFile(tables, project->FileName, true, error);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(tables.TzCurve(99)->RowCount(), 100);
+
+    // One byte over: refused by its size, without reading 4 MiB of zeros.
+    const std::string huge = folder.File("huge.pv3d");
+    WriteText(huge, "");
+    std::filesystem::resize_file(huge, kMaxProjectFileBytes + 1);
+    auto refused = TProgramData::CreateFromFile(tables, huge, true, error);
+    EXPECT_EQ(error, "The file \"" + huge +
+                         "\" is 4194305 bytes long; no project file is longer than 4194304 "
+                         "bytes, so it was not read.");
+    EXPECT_EQ(refused->ReadError, error);
+    EXPECT_EQ(refused->FileName, huge);
+    EXPECT_EQ(tables.TblPVDepth2().RowCount(), tables.TblPVDepth2().MinRows());
 }
 
 } // namespace

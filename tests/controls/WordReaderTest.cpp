@@ -56,11 +56,11 @@ TEST(WordReader, MessagesNameLineAndItem) {
     r.ReadFloat();
     r.ReadFloat();
     EXPECT_EQ(messageOf([&] { r.ReadFloat(); }),
-              "Error on Line 2 Item 2\rA floating point number was expected but not found.");
+              "Error on Line 2 Item 2\nA floating point number was expected but not found.");
     auto i = TWordReader::FromText("\n  2.0 2.5\n");
     EXPECT_EQ(i.ReadInteger(), 2) << "a blank first line is passed over; 2.0 is an integer";
     EXPECT_EQ(messageOf([&] { i.ReadInteger(); }),
-              "Error on Line 2 Item 2\rAn integer was expected but not found.");
+              "Error on Line 2 Item 2\nAn integer was expected but not found.");
     auto big = TWordReader::FromText("2147483647 2147483648 -2147483648 -2147483649");
     EXPECT_EQ(big.ReadInteger(), 2147483647);
     EXPECT_NE(messageOf([&] { big.ReadInteger(); }), "");
