@@ -1,12 +1,14 @@
 // The verification chapter of the technical manual, made from real engine runs at build time.
 //
-//   pavrin-verify OUTPUT_FOLDER
+//   pavrin-verify OUTPUT_FOLDER [CHAPTER.md...]
 //
 // Every check builds an input file, runs it through the engine's whole analysis (input reading, curve
 // generation, solution, report and plot data file), reads the plot data file back as the program does,
-// and compares the numbers with an independent reference: a closed-form solution or a published
-// table, computed here in double precision. Writes OUTPUT_FOLDER/verification.md (tables, with each
-// check's tolerance and whether it holds) and the figures in OUTPUT_FOLDER/figures/. The exit code
+// and compares the numbers with an independent reference: a closed-form solution, a published table
+// as the technical manual transcribes it, or a hand calculation written out in the chapter, computed
+// here in double precision. Writes OUTPUT_FOLDER/verification.md (tables, with each
+// check's tolerance and whether it holds) and the figures in OUTPUT_FOLDER/figures/, numbered after the
+// pictures of the chapters given (the manual's chapters before this one). The exit code
 // is 1 when any check is out of tolerance, so a wrong engine fails the build of the manual and the test.
 #include "Analysis.h"
 #include "Downdrag.h"
@@ -148,6 +150,7 @@ struct Chapter {
     QString figures;
     int failures = 0;
     int checks = 0;
+    int figureNumber = 1; // the number of the chapter's next figure in the whole manual
 
     // One line of a table's last column, counting the check.
     std::string verdict(bool holds) {
@@ -168,9 +171,12 @@ struct Line {
     std::vector<std::pair<double, double>> points;
 };
 
-// Draws a figure as the graph window draws a printed graph, 6.5 x 4.2 inches at 150 dots per inch.
+// Draws a figure as the graph window draws a printed graph, 6.5 x 4.2 inches at 150 dots per inch,
+// with its numbered caption. `xMax`, when above the data, widens the x axis so that the legend in the
+// lower right corner covers no line.
 void figure(Chapter& ch, const std::string& file, const std::string& title, const std::string& xCaption,
-            const std::string& yCaption, bool depthDown, const std::vector<Line>& lines, int markers) {
+            const std::string& yCaption, bool depthDown, const std::vector<Line>& lines, int markers,
+            double xMax = 0) {
     using namespace pavrin::graphics;
     TGraphPlot g("verification");
     g.XCaption = xCaption;
@@ -189,7 +195,9 @@ void figure(Chapter& ch, const std::string& file, const std::string& title, cons
             line.Points.push_back({static_cast<long double>(x), static_cast<long double>(y)});
     }
     ActivateLinesForNewWindow(g);
-    const auto range = ComputeRanges(g);
+    auto range = ComputeRanges(g);
+    if (range && xMax > static_cast<double>(range->xmax))
+        range->xmax = xMax;
     const int dpi = 150;
     const int w = static_cast<int>(6.5 * dpi), h = static_cast<int>(4.2 * dpi);
     if (!range) {
@@ -203,7 +211,8 @@ void figure(Chapter& ch, const std::string& file, const std::string& title, cons
     const QString path = ch.figures + QLatin1Char('/') + QString::fromStdString(file);
     if (SavePicture(g, *range, layout, TPictureFormat::Png, path, w, h, dpi) != TSaveResult::Saved)
         ch.note("Figure " + file + " could not be written.");
-    ch.md << "\n![" << title << "](figures/" << file << ")\n\n*Figure: " << title << ".*\n\n";
+    ch.md << "\n![" << title << "](figures/" << file << ")\n\n*Figure " << ch.figureNumber++ << ": " << title
+          << ".*\n\n";
 }
 
 double relErr(double actual, double expected) {
@@ -261,8 +270,9 @@ void elasticChecks(Chapter& ch) {
     const double tol = 1.5e-3;
     ch.md << "\n## Elastic pile in linear soil\n\n"
              "A pile of constant AE in soil whose t-z curves are straight lines, t = k z, on a tip spring "
-             "Q = Kb w, obeys AE w'' = π D k w. With μ = √(π D k / AE), r = Kb / (AE μ) and y measured "
-             "up from the tip:\n\n"
+             "Q = Kb w, obeys AE w'' = π D k w, the equation of the elastic pile on linear load-transfer "
+             "springs solved in closed form by Randolph and Wroth (1978). With μ = √(π D k / AE), "
+             "r = Kb / (AE μ) and y measured up from the tip:\n\n"
              "    w(y) = wb (cosh μy + r sinh μy)\n    P(y) = AE μ wb (sinh μy + r cosh μy)\n\n"
              "Four piles, two in each unit system, are run with 900 increments and three tip movements "
              "each. The table gives the largest relative error of the head load and of the head "
@@ -332,7 +342,8 @@ void downDragChecks(Chapter& ch) {
              "constant value t0 = 5 psi at a movement of 0.001 in, stands in a layer of thickness H "
              "that settles uniformly by 4 in; the soil below does not settle. The pile moves less than "
              "the layer, so the whole layer drags it down with -t0, and the soil below carries it with "
-             "+t0. The closed form: the neutral plane (the depth of the largest axial load) lies at H, "
+             "+t0. The closed form follows from equilibrium alone, as in the neutral-plane analysis of "
+             "Fellenius (1972): the neutral plane (the depth of the largest axial load) lies at H, "
              "the drag load is π D t0 H, and the head load is Q(wb) + π D t0 (L - 2H).\n\n"
              "The neutral plane and the drag load are taken in two ways: from the load distribution in "
              "the plot data file (the depth of the largest average load of an increment; the drag load "
@@ -407,8 +418,10 @@ void downDragChecks(Chapter& ch) {
                             {(headExact + dragExact) / 1000, c.layer / 12});
         lines.push_back(exact);
     }
+    // The x axis runs on to 220 kips: the legend's corner then lies beside the lines, clear of the
+    // neutral planes the figure shows.
     figure(ch, "downdrag-load-distribution.png", "Axial load with down-drag, computed and closed form",
-           "Axial load (kips)", "Depth (ft)", true, lines, 1);
+           "Axial load (kips)", "Depth (ft)", true, lines, 1, 220);
 }
 
 // ---------------------------------------------------------------- generated curves
@@ -523,8 +536,12 @@ void generatedCurveChecks(Chapter& ch) {
              "For each of the six soil types, in both unit systems, a one-layer project with constant "
              "soil properties is run in generated mode. The first t-z curve (at the ground surface) and "
              "the Q-w curve of the tip are read back from the plot data file and compared point by point "
-             "with the published tables and formulas of the technical chapters, computed independently "
-             "in double precision. The error is the largest difference over the ten points, relative to "
+             "with the published tables and formulas as the curve chapter transcribes them, computed "
+             "independently in double precision. The check verifies that the engine generates the curves "
+             "of those transcribed tables, with their unit conversions, their ultimate values and their "
+             "tip rules; it does not verify the transcription against the original publications (see the "
+             "references), nor that the methods suit a given soil. The error is the largest difference "
+             "over the ten points, relative to "
              "the curve's largest value of the same column. Tolerance: "
           << sci(tol)
           << " (the plot data file keeps four significant digits).\n\n"
@@ -554,6 +571,160 @@ void generatedCurveChecks(Chapter& ch) {
     }
     figure(ch, "generated-side-curves.png", "Generated t-z curves, t/f against z/D (English projects)", "z/D",
            "t/f", false, lines, 1);
+}
+
+// ---------------------------------------------------------------- the soil profile
+
+// A two-layer profile: API clay (type 5) from 0 to 200 in over API sand (type 6) from 200 to 600 in,
+// every property changing linearly within its layer and jumping at the boundary. Both types have a
+// t/f of 1.0 in their tables and a Q/Qmax of 1.0 at w/D = 0.1, so the ultimate side friction of each
+// generated curve and the Qmax of the tip can be read off the plot data file directly.
+struct ProfileLayer {
+    int type;
+    double top, bottom;
+    double gamma[2], c[2], phi[2], f[2]; // at the layer's top and bottom
+};
+const ProfileLayer ProfileLayers[] = {
+    {5, 0, 200, {0.030, 0.040}, {4.0, 6.0}, {0, 0}, {2.0, 4.0}},
+    {6, 200, 600, {0.035, 0.045}, {0, 0}, {30, 36}, {5.0, 7.0}},
+};
+constexpr double ProfileD = 16;
+const double ProfileArea = Pi * ProfileD * ProfileD / 4;
+
+std::string profileInput(double pileLength) {
+    std::string s = "Soil profile look-ups\n20 0 1\n2\n2\n";
+    for (int k = 0; k < 2; ++k) {
+        const ProfileLayer& l = ProfileLayers[k];
+        s += std::to_string(k + 1) + " " + std::to_string(l.type) + " " + num(l.top) + " " + num(l.bottom) +
+             "\n";
+    }
+    for (const ProfileLayer& l : ProfileLayers)
+        for (int i = 0; i < 2; ++i)
+            s += num(l.gamma[i]) + " " + num(l.c[i]) + " " + num(l.phi[i]) + " " +
+                 (l.type % 2 == 1 ? "0.01" : "15") + " " + num(l.f[i]) + " 0\n";
+    s += "2\n1E9 0\n1E9 600\n1E-5 " + num(pileLength) + " " + num(ProfileD) + " " + num(ProfileArea) + "\n";
+    return s + "0\n0\n0\n0\n0\n";
+}
+
+// The hand calculation: a property at depth x, linear within the layer that holds x; at a boundary
+// the lower layer's value.
+double profileAt(double x, double (ProfileLayer::*values)[2]) {
+    for (const ProfileLayer& l : ProfileLayers)
+        if (x < l.bottom || &l == &ProfileLayers[1]) {
+            const double* v = l.*values;
+            return v[0] + (v[1] - v[0]) * (x - l.top) / (l.bottom - l.top);
+        }
+    return 0;
+}
+
+double largest(const std::vector<std::pair<double, double>>& points, bool second = false) {
+    double m = 0;
+    for (const auto& [a, b] : points)
+        m = std::max(m, second ? b : a);
+    return m;
+}
+
+void profileChecks(Chapter& ch) {
+    const double tol = 1e-3; // four digits in the plot data file
+    ch.md << "\n## The soil profile: depths, layer boundaries, average unit weight and the tip layer\n\n"
+             "A project with two layers is run in generated mode: clay by the API method (soil type 5) from "
+             "0 to 200 in over sand by the API method (type 6) from 200 to 600 in, every property changing "
+             "linearly within its layer and jumping at the boundary:\n\n"
+             "| Layer | Type | Top (in) | Bottom (in) | γ (lb/in³) | c (psi) | φ (°) | f (psi) |\n"
+             "|---|---|---|---|---|---|---|---|\n";
+    for (int k = 0; k < 2; ++k) {
+        const ProfileLayer& l = ProfileLayers[k];
+        auto range = [](const double* v) {
+            return v[0] == 0 && v[1] == 0 ? std::string("–") : num(v[0]) + " to " + num(v[1]);
+        };
+        ch.md << "| " << k + 1 << " | " << l.type << " | " << num(l.top) << " | " << num(l.bottom) << " | "
+              << range(l.gamma) << " | " << range(l.c) << " | " << range(l.phi) << " | " << range(l.f)
+              << " |\n";
+    }
+    ch.md << "\nThe pile is 16 in wide, with a tip area of " << fixed(ProfileArea, 2)
+          << " in². Both API side tables reach t/f = 1 and the API tip table Q/Qmax = 1, so the "
+             "plot data file shows the ultimate unit side friction f of every generated curve (its "
+             "largest t) and the Qmax of the tip (its largest Q). Tolerance on each figure: "
+          << sci(tol)
+          << " (four significant digits in the file).\n\n"
+             "**Curve depths and depth interpolation.** Each layer from a to b gets curves at a, (a + m)/2, "
+             "m = (a + b)/2, (m + e)/2 and e = b − 0.01. Within a layer f is interpolated linearly, so at "
+             "50 in f = 2.0 + (4.0 − 2.0) × 50 / 200 = 2.5 psi. The curve 0.01 in above the boundary "
+             "takes the clay's value, f = 2.0 + 2.0 × 199.99 / 200 = 3.9999 psi; the curve at the "
+             "boundary, 200 in, takes the lower layer's value, 5.0 psi, not the clay's 4.0 psi.\n\n"
+             "| Curve | Depth, hand (in) | Depth, program (in) | f, hand (psi) | f, program (psi) | Error | "
+             "Check "
+             "|\n|---|---|---|---|---|---|---|\n";
+    const Result deep = run(profileInput(500));
+    std::vector<double> depths;
+    for (const ProfileLayer& l : ProfileLayers) {
+        const double m = (l.top + l.bottom) / 2, e = l.bottom - 0.01;
+        for (double x : {l.top, (l.top + m) / 2, m, (m + e) / 2, e})
+            depths.push_back(x);
+    }
+    if (deep.status != 0 || deep.tz.size() != depths.size()) {
+        ch.md << "| | | | | | | " << ch.verdict(false) << " (status " << deep.status << ") |\n";
+    } else {
+        for (std::size_t k = 0; k < depths.size(); ++k) {
+            const double f = profileAt(depths[k], &ProfileLayer::f);
+            const double got = largest(deep.tz[k].points);
+            const double e = std::max(relErr(got, f), std::fabs(deep.tz[k].depth - depths[k]) / 600);
+            ch.md << "| " << k + 1 << " | " << num(depths[k]) << " | " << num(deep.tz[k].depth) << " | "
+                  << num(f) << " | " << num(got) << " | " << sci(e) << " | " << ch.verdict(e <= tol)
+                  << " |\n";
+        }
+    }
+
+    // The tip in the sand: the average unit weight down to the tip and the sand rule.
+    const double x = 500;
+    const double g500 = profileAt(x, &ProfileLayer::gamma), phi = profileAt(x, &ProfileLayer::phi);
+    const double clayPart = (0.030 + 0.040) / 2 * 200, sandPart = (0.035 + g500) / 2 * (x - 200);
+    const double gBar = (clayPart + sandPart) / x, nq = BearingFactor(phi);
+    const double qSand = ProfileArea * x * gBar * nq;
+    // The tip in the clay: the clay rule.
+    const double xc = 150, c = profileAt(xc, &ProfileLayer::c);
+    const double qClay = ProfileArea * 9 * c;
+    ch.md << "\n**The tip layer and the average unit weight.** The tip curve follows the method of the "
+             "first layer whose bottom is at or below the pile length. A pile of "
+          << num(x) << " in ends in the sand: φ at the tip is 30 + 6 × 300 / 400 = " << num(phi)
+          << "°, Nq = exp(π tan φ) tan²(45° + φ/2) = " << fixed(nq, 3)
+          << ". The average unit weight is the depth integral of γ down to the tip divided by the "
+             "depth, taken segment by segment with γ linear on each, the jump at the boundary included: "
+             "γ(500) = 0.035 + 0.010 × 300 / 400 = "
+          << num(g500) << " lb/in³, and γ̄ = [(0.030 + 0.040)/2 × 200 + (0.035 + " << num(g500)
+          << ")/2 × 300] / 500 = (" << num(clayPart) << " + " << num(sandPart) << ") / 500 = " << num(gBar)
+          << " lb/in³. So Qmax = A x γ̄ Nq = " << fixed(ProfileArea, 2) << " × 500 × " << num(gBar) << " × "
+          << fixed(nq, 3) << " = " << fixed(qSand, 0) << " lb. A pile of " << num(xc)
+          << " in ends in the clay: c = 4.0 + 2.0 × 150 / 200 = " << num(c)
+          << " psi and Qmax = 9 c A = " << fixed(qClay, 0)
+          << " lb. The rule of the other layer would give a far different figure (the clay rule at 500 in "
+             "finds c = 0, the sand rule at 150 in φ = 0), and so would a plain mean of γ (0.0375 lb/in³, "
+             "0.7 % more).\n\n"
+             "| Pile length (in) | Tip layer | Rule | Qmax, hand (lb) | Qmax, program (lb) | γ̄ from the "
+             "program (lb/in³) | Error | Check |\n|---|---|---|---|---|---|---|---|\n";
+    const Result shallow = run(profileInput(xc));
+    struct TipCase {
+        double length;
+        const Result* r;
+        const char* layer;
+        const char* rule;
+        double qmax;
+        bool sand;
+    };
+    const TipCase tips[] = {{x, &deep, "2, sand (API)", "A x γ̄ Nq", qSand, true},
+                            {xc, &shallow, "1, clay (API)", "9 c A", qClay, false}};
+    for (const TipCase& t : tips) {
+        if (t.r->status != 0 || t.r->qw.points.empty()) {
+            ch.md << "| " << num(t.length) << " | " << t.layer << " | | | | | | " << ch.verdict(false)
+                  << " (status " << t.r->status << ") |\n";
+            continue;
+        }
+        const double got = largest(t.r->qw.points);
+        const double e = relErr(got, t.qmax);
+        ch.md << "| " << num(t.length) << " | " << t.layer << " | " << t.rule << " | " << fixed(t.qmax, 0)
+              << " | " << fixed(got, 0) << " | " << (t.sand ? fixed(got / (ProfileArea * x * nq), 5) : "–")
+              << " | " << sci(e) << " | " << ch.verdict(e <= tol) << " |\n";
+    }
 }
 
 // ---------------------------------------------------------------- English and SI
@@ -597,7 +768,8 @@ void unitSystemChecks(Chapter& ch) {
              "(1 in = 0.0254 m, 1 lb = 0.004448222 kN): a 50 ft (15.24 m) pile of 16 in (0.4064 m) "
              "with three user t-z curves that soften after their peak and a tip curve, solved for 40 "
              "tip movements; and a drilled shaft in clay with generated curves (soil type 3, whose "
-             "tables are ratios of the diameter). The SI results are converted back to pounds and "
+             "tables are ratios of the diameter; the API sand curves, which differ, follow in the next "
+             "section). The SI results are converted back to pounds and "
              "inches and compared row by row with the English ones; the table gives the largest "
              "relative error of the head load and of the head movement. Tolerance: "
           << sci(tol) << " (two runs in single precision and four printed digits each).\n\n"
@@ -639,6 +811,76 @@ void unitSystemChecks(Chapter& ch) {
     figure(ch, "english-si.png",
            "Load-settlement curve of the user-curve pile from the English and the SI run",
            "Head movement (in)", "Head load (kips)", false, drawn, 1);
+}
+
+// The sand curves by the API method (type 6) are the one generator whose SI table is not the English
+// one converted: its movements in inches are divided by 39.79 instead of 39.37 to give metres, so the
+// SI curve reaches each t at a movement 1.06 % smaller. The English and SI runs of one project then
+// differ; this measures by how much, and checks that it is no more than that factor explains: at one
+// tip movement the side friction can be at most 39.79 / 39.37 - 1 larger in SI, the tip the same.
+void apiSandUnitChecks(Chapter& ch) {
+    const double tol = 2e-3;
+    const double factor = 39.79 * InchM - 1; // relative stiffening of the SI side curves
+    const double kPaPsi = 6.894757;
+    const SoilCase english{6, false, 0.034, 0, 32, 0, 4.0, 20, 600};
+    const SoilCase si{6, true, 0.034 * 271.447, 0, 32, 0, 4.0 * kPaPsi, 20 * InchM, 600 * InchM};
+    const Result e = run(soilInput(english)), s = run(soilInput(si));
+    ch.md << "\n### Sand by the API method: the SI curves differ\n\n"
+             "The sand curves by the API method (soil type 6) give the movements of their table in inches "
+             "and divide them by 39.79 to give metres in SI projects, where 1 m is 39.37 in. The SI curve "
+             "therefore reaches each unit side friction at a movement "
+          << fixed(100 * (1 - 39.37 / 39.79), 2)
+          << " % smaller than the English curve converted, and is that much stiffer up to the movement at "
+             "which t reaches f (0.1 in, 2.5 mm); beyond it both give f. A 50 ft pile of 20 in in sand "
+             "of φ = 32° with f = 4 psi (27.6 kPa), entered in both unit systems, is solved for the nine "
+             "default tip movements. The table gives, for each tip movement, how much larger the SI head "
+             "load is than the English one; it must lie between 0 and "
+          << fixed(100 * factor, 2)
+          << " % (the side friction at most that much larger, the tip load the same), "
+          << "with a tolerance of " << sci(tol) << ".\n\n"
+          << "| Tip movement (in) | English head load (lb) | SI head load, in lb | Difference | Check |\n"
+             "|---|---|---|---|---|\n";
+    if (e.status != 0 || s.status != 0 || e.tipPass.size() != s.tipPass.size() || e.tipPass.empty()) {
+        ch.md << "| | | | | " << ch.verdict(false) << " (status " << e.status << ", " << s.status << ") |\n";
+        return;
+    }
+    double most = 0;
+    for (std::size_t i = 0; i < e.tipPass.size(); ++i) {
+        const double english = e.tipPass[i].headLoad, converted = s.tipPass[i].headLoad / PoundKN;
+        const double d = converted / english - 1;
+        most = std::max(most, d);
+        ch.md << "| " << num(e.tipPass[i].tipMovement) << " | " << fixed(english, 0) << " | "
+              << fixed(converted, 0) << " | " << fixed(100 * d, 2) << " % | "
+              << ch.verdict(d >= -tol && d <= factor + tol) << " |\n";
+    }
+    // The settlement at a head load, read off each load-settlement curve by linear interpolation.
+    auto settlementAt = [](const Result& r, double load, double force, double length) {
+        double h0 = 0, s0 = 0;
+        for (const Row4& row : r.tipPass) {
+            const double h = row.headLoad / force, m = row.headMovement / length;
+            if (load <= h)
+                return s0 + (load - h0) * (m - s0) / (h - h0);
+            h0 = h;
+            s0 = m;
+        }
+        return s0;
+    };
+    double smaller = 0, smallerAt = 0;
+    const double top = e.tipPass.back().headLoad;
+    for (int k = 1; k <= 19; ++k) {
+        const double load = top * k / 20;
+        const double d = 1 - settlementAt(s, load, PoundKN, InchM) / settlementAt(e, load, 1, 1);
+        if (d > smaller) {
+            smaller = d;
+            smallerAt = load;
+        }
+    }
+    ch.md << "\nThe SI head load is up to " << fixed(100 * most, 2)
+          << " % larger at small movements, where the shaft friction is not yet fully mobilised, and the "
+             "same once it is. Read the other way, the settlement under a given head load (interpolated on "
+             "each load-settlement curve at 5 % steps of the largest head load) is up to "
+          << fixed(100 * smaller, 2) << " % smaller in SI, at " << fixed(smallerAt, 0)
+          << " lb, where the curve bends.\n\n";
 }
 
 // ---------------------------------------------------------------- head loads against tip movements
@@ -724,13 +966,28 @@ void headLoadChecks(Chapter& ch) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: pavrin-verify OUTPUT_FOLDER\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pavrin-verify OUTPUT_FOLDER [CHAPTER.md...]\n");
         return 64;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     Chapter ch;
+    // The chapters before this one, so that its figures are numbered after theirs.
+    for (int k = 2; k < argc; ++k) {
+        std::ifstream chapter(argv[k]);
+        if (!chapter) {
+            std::fprintf(stderr, "pavrin-verify: cannot read %s\n", argv[k]);
+            return 1;
+        }
+        bool fence = false;
+        for (std::string line; std::getline(chapter, line);) {
+            if (line.rfind("```", 0) == 0)
+                fence = !fence;
+            else if (!fence && line.rfind("![", 0) == 0)
+                ++ch.figureNumber;
+        }
+    }
     const QString folder = QString::fromLocal8Bit(argv[1]);
     ch.figures = folder + QStringLiteral("/figures");
     if (!QDir().mkpath(ch.figures)) {
@@ -745,7 +1002,9 @@ int main(int argc, char** argv) {
     elasticChecks(ch);
     downDragChecks(ch);
     generatedCurveChecks(ch);
+    profileChecks(ch);
     unitSystemChecks(ch);
+    apiSandUnitChecks(ch);
     headLoadChecks(ch);
     ch.md << "\n## Summary\n\n"
           << ch.checks << " checks were made; " << (ch.checks - (ch.failures > 0 ? ch.failures : 0))
