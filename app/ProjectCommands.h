@@ -15,6 +15,20 @@
 namespace pavrin::app {
 
 inline constexpr const char* kSaveChangesQuestion = "Do you want to save any changes?";
+// Asked after the reason why the project's name cannot be saved or run.
+inline constexpr const char* kSaveUnderAnotherName = "Save the project under another name?";
+
+// A project path as it enters the program (command line, Open, recent entry, drop, Save As):
+// absolute and normalised, so that no later change of the current directory changes the file.
+// Unchanged when the current directory cannot be read.
+std::string AbsoluteProjectPath(const std::string& path);
+
+// The name offered for saving a project that was read only in part, beside the original:
+// "pile (recovered).pv3d" for "pile.pv3d".
+std::string RecoveredFileName(const std::string& path);
+
+// The line a reading error names ("Error on Line 10 Item 1 ..."); 0 when it names none.
+int ReadErrorLine(const std::string& readError);
 
 enum class SaveAnswer { Yes, No, Cancel };
 
@@ -42,6 +56,9 @@ public:
     virtual void ShowInformation(const std::string& message) = 0;
     // An error box with OK (a project that could not be saved).
     virtual void ShowError(const std::string& message) = 0;
+    // A warning with Yes and No (replacing a file, a name that cannot be saved); true for Yes.
+    // By default No, so that nothing is replaced unasked.
+    virtual bool Confirm(const std::string& /*question*/) { return false; }
 
     // Updates of the main window; by default nothing.
     virtual void SetCaption(const std::string& /*caption*/) {}
@@ -62,15 +79,23 @@ public:
     TProjectCommands(TProjectTables& tables, TRecentFiles& recent, ProjectUi& ui);
 
     // Start-up: the project named by the first argument (".pv3d" appended
-    // when its name has no dot) when that file exists, else a new project;
-    // then the caption. Leaves the recent list and the current directory alone.
+    // when its name has no dot, made absolute) when that file exists, else a
+    // new project; then the caption. Leaves the recent list and the current
+    // directory alone.
     void OpenCommandLine(const std::vector<std::string>& arguments);
 
     // Each returns whether it went through (false: the user cancelled or it failed).
     bool FileNew();
     bool FileOpen();
-    // Failures of writing are shown through ProjectUi::ShowError.
+    // Failures of writing are shown through ProjectUi::ShowError. A project
+    // whose name cannot be saved or run (ProjectPathProblem) is not written:
+    // the reason is shown and Save As offered. A project read only in part
+    // goes to Save As, preset to its recovered name.
     bool FileSave();
+    // The chosen name is made absolute (an older-format name gets ".pv3d");
+    // a name that cannot be saved or run is refused with its reason, and an
+    // existing file is replaced only when the user confirms (plainly warned
+    // when it is the file this project was read from only in part).
     bool FileSaveAs();
     // File Save as the analysis run does it: a failure of writing raises
     // EProjectSaveError instead of being shown. Returns false when the user
@@ -96,6 +121,11 @@ public:
     bool SaveCompleted = true;
 
 private:
+    // CreateFromFile with its reading error shown; a file too large for the
+    // memory gives a message and a new project.
+    std::unique_ptr<TProgramData> ReadProjectFile(const std::string& path, bool currentFormat);
+    // Whether `target` may be written: it does not exist, or the user agrees to replace it.
+    bool ConfirmReplacing(const std::string& target);
     void LoadResultsIfPresent();
     // SaveToFile; a failure is shown (or raised, for SaveOrThrow). Returns whether it succeeded.
     bool SaveShowingErrors();

@@ -39,6 +39,9 @@ std::optional<QString> QtMainDesktop::ChooseSaveFileName(QWidget* parent, const 
     QFileDialog dialog(parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    // The caller asks before replacing the file it will actually write (which may differ from the
+    // chosen name, as an older-format name is saved as a project file).
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setNameFilters(ProjectFileFilters());
     // A name typed without an extension is saved as a project file.
     dialog.setDefaultSuffix(QString::fromLatin1(ext::kProject).mid(1));

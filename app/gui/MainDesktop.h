@@ -29,7 +29,7 @@ public:
 
     // The Open dialog (title "Open", the project filter, the file must exist).
     virtual std::optional<OpenFileChoice> ChooseFileToOpen(QWidget* parent) = 0;
-    // The Save As dialog with its title and preset name (overwrite prompt).
+    // The Save As dialog with its title and preset name; the caller confirms replacing a file.
     virtual std::optional<QString> ChooseSaveFileName(QWidget* parent, const QString& title,
                                                       const QString& presetName) = 0;
     // The text-editor dialog's "Browse..." (programs or all files); empty when cancelled.

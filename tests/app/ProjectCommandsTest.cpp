@@ -5,6 +5,7 @@
 #include "AppTestSupport.h"
 
 #include <deque>
+#include <functional>
 
 namespace pavrin::app {
 namespace {
@@ -31,6 +32,10 @@ public:
     }
     void ShowInformation(const std::string& message) override { information.push_back(message); }
     void ShowError(const std::string& message) override { errors.push_back(message); }
+    bool Confirm(const std::string& question) override {
+        confirmations.push_back(question);
+        return Next(confirmAnswers, false);
+    }
     void SetCaption(const std::string& text) override { caption = text; }
     void CurveModeChanged() override { ++curveModeUpdates; }
     void UpdateToolbar() override { ++toolbarUpdates; }
@@ -44,8 +49,9 @@ public:
     std::deque<SaveAnswer> saveAnswers;
     std::deque<std::optional<OpenChoice>> openChoices;
     std::deque<std::optional<std::string>> saveNames;
+    std::deque<bool> confirmAnswers;
 
-    std::vector<std::string> questions, information, errors, resultsRead, directories;
+    std::vector<std::string> questions, information, errors, resultsRead, directories, confirmations;
     std::vector<std::pair<std::string, std::string>> saveDialogs;
     std::string caption;
     int curveModeUpdates = 0, toolbarUpdates = 0, childWindowsClosed = 0;
@@ -193,13 +199,93 @@ TEST_F(ProjectCommands, AFileReadWithAnErrorIsShownAndNotSavedOverUnasked) {
     ui.openChoices = {OpenChoice{path, 1}};
     EXPECT_TRUE(commands.FileOpen());
     EXPECT_EQ(ui.information,
-              (std::vector<std::string>{"Error on Line 2 Item 3\rAn integer was expected but not found."}));
+              (std::vector<std::string>{"Error on Line 2 Item 3\nAn integer was expected but not found."}));
     EXPECT_EQ(ProgramData->Title, "Broken");
     EXPECT_EQ(recent.Entry(1), path);
 
-    EXPECT_FALSE(commands.FileSave()); // Save asks for the name; cancelled here
-    EXPECT_EQ(ui.saveDialogs.back().second, path);
+    // Save asks for the name, offering one beside the original; picking the original warns plainly.
+    ui.saveNames = {path, std::nullopt};
+    ui.confirmAnswers = {false};
+    EXPECT_FALSE(commands.FileSave());
+    ASSERT_EQ(ui.saveDialogs.size(), 2U);
+    EXPECT_EQ(ui.saveDialogs[0].second, folder.File("broken (recovered).pv3d"));
+    ASSERT_EQ(ui.confirmations.size(), 1U);
+    EXPECT_NE(ui.confirmations[0].find("only up to line 2"), std::string::npos) << ui.confirmations[0];
+    EXPECT_NE(ui.confirmations[0].find("loses everything in it after line 2"), std::string::npos);
     EXPECT_EQ(ReadText(path), CrLf({"Broken", "50 0 x"}));
+    EXPECT_FALSE(commands.SaveCompleted);
+
+    // The offered name is written; the original stays as it was.
+    ui.saveNames = {folder.File("broken (recovered).pv3d")};
+    EXPECT_TRUE(commands.FileSave());
+    EXPECT_EQ(ProgramData->FileName, folder.File("broken (recovered).pv3d"));
+    EXPECT_EQ(ReadText(path), CrLf({"Broken", "50 0 x"}));
+    EXPECT_EQ(ui.confirmations.size(), 1U);
+    EXPECT_EQ(ReadErrorLine("This file either invalid or incomplete."), 0);
+}
+
+// Save As replaces an existing file only when the user agrees, asking about the file that is
+// written: "keep.pvd" is saved as "keep.pv3d".
+TEST_F(ProjectCommands, SaveAsAsksBeforeReplacingTheFileItWrites) {
+    const std::string kept = SavedProject("keep.pv3d", "Kept");
+    ProgramData->Title = "Other";
+    ui.saveNames = {folder.File("keep.pvd"), std::nullopt};
+    ui.confirmAnswers = {false};
+    EXPECT_FALSE(commands.FileSaveAs());
+    ASSERT_EQ(ui.confirmations.size(), 1U);
+    EXPECT_EQ(ui.confirmations[0], "\"" + kept + "\" already exists.\rDo you want to replace it?");
+    EXPECT_EQ(ui.saveDialogs.back().second, kept) << "back to the dialog with the name to be written";
+    EXPECT_NE(ReadText(kept).find("Kept"), std::string::npos);
+    EXPECT_FALSE(testing::fs::exists(folder.File("keep.pvd")));
+
+    ui.saveNames = {folder.File("keep.pvd")};
+    ui.confirmAnswers = {true};
+    EXPECT_TRUE(commands.FileSaveAs());
+    EXPECT_NE(ReadText(kept).find("Other"), std::string::npos);
+    // A new name is not asked about.
+    ui.saveNames = {folder.File("fresh.pv3d")};
+    EXPECT_TRUE(commands.FileSaveAs());
+    EXPECT_EQ(ui.confirmations.size(), 2U);
+}
+
+// A name whose save or run would write over the project itself, or that the run-file list cannot
+// carry exactly, is refused with its reason before anything is written, by Save As and by Save of a
+// project opened under such a name; the user is offered another name.
+TEST_F(ProjectCommands, ANameThatCannotBeSavedOrRunIsRefusedBeforeWriting) {
+    const std::string source = SavedProject("source.pv3d", "Source");
+    const std::string text = ReadText(source);
+    for (const std::string name : {"p.pv3p", "p.pv3o", "p.pv3r", "p.gwi", "p\nq.pv3d", "p.pv3d "}) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.File(name);
+        ui.confirmations.clear();
+        ui.saveNames = {path, std::nullopt};
+        ui.confirmAnswers = {true}; // another name: the dialog again, then cancelled
+        EXPECT_FALSE(commands.FileSaveAs());
+        EXPECT_FALSE(testing::fs::exists(path));
+        ASSERT_EQ(ui.confirmations.size(), 1U);
+        EXPECT_NE(ui.confirmations[0].find(kSaveUnderAnotherName), std::string::npos);
+        EXPECT_EQ(ui.saveDialogs.back().second, path);
+
+        // Opened under that name (a project someone named so): Save writes nothing, not even the .gwi.
+        WriteText(path, text);
+        commands.OpenFileName(path, true);
+        ProgramData->Title = "Edited";
+        tables.SetModified(true);
+        ui.confirmAnswers = {false};
+        commands.SaveCompleted = true;
+        EXPECT_FALSE(commands.FileSave());
+        EXPECT_FALSE(commands.SaveCompleted);
+        EXPECT_EQ(ReadText(path), text);
+        EXPECT_FALSE(testing::fs::exists(ChangeFileExt(path, ".gwi")) && name != "p.gwi");
+        EXPECT_TRUE(tables.IsModified());
+        // Yes: Save As, where a good name saves it (replacing the one of the case before).
+        ui.confirmAnswers = {true, true};
+        ui.saveNames = {folder.File("renamed.pv3d")};
+        EXPECT_TRUE(commands.FileSave());
+        EXPECT_EQ(ProgramData->FileName, folder.File("renamed.pv3d"));
+        EXPECT_EQ(ReadText(path), text);
+        testing::fs::remove(path);
+    }
 }
 
 TEST_F(ProjectCommands, DroppedFiles) {
@@ -228,6 +314,50 @@ TEST_F(ProjectCommands, DroppedFiles) {
     EXPECT_TRUE(commands.OpenRecent(2));
     EXPECT_EQ(ProgramData->FileName, folder.File("pile.txt"));
     EXPECT_EQ(ProgramData->QMultiplier, 0.8L);
+}
+
+// Every project path enters the program absolute: a later change of the current directory (a run
+// moves to the program's folder) cannot change the file the project is saved to.
+TEST_F(ProjectCommands, RelativeProjectPathsAreMadeAbsolute) {
+    const std::string path = SavedProject("a.pv3d", "Relative");
+    SavedProject("b.pv3d", "B");
+    const testing::fs::path before = testing::fs::current_path();
+    testing::fs::current_path(folder.Path());
+    struct Back {
+        testing::fs::path to;
+        ~Back() { testing::fs::current_path(to); }
+    } back{before};
+    const std::pair<const char*, std::function<void()>> entries[] = {
+        {"command line", [&] { commands.OpenCommandLine({"a"}); }},
+        {"dropped", [&] { commands.OpenDroppedFiles({"./a.pv3d"}); }},
+        {"Open",
+         [&] {
+             ui.openChoices = {OpenChoice{"a.pv3d", 1}};
+             commands.FileOpen();
+         }},
+        {"Save As",
+         [&] {
+             commands.OpenFileName(folder.File("b.pv3d"), true);
+             ui.saveNames = {"a.pv3d"};
+             ui.confirmAnswers = {true};
+             commands.FileSaveAs();
+         }},
+    };
+    for (const auto& [how, enter] : entries) {
+        SCOPED_TRACE(how);
+        commands.FileNew();
+        testing::fs::current_path(folder.Path());
+        enter();
+        EXPECT_EQ(ProgramData->FileName, path);
+    }
+    // A recent entry stored relative opens absolute as well.
+    recent.SetEntry(1, "a.pv3d");
+    EXPECT_TRUE(commands.OpenRecent(1));
+    EXPECT_EQ(ProgramData->FileName, path);
+    testing::fs::current_path(before);
+    ProgramData->Title = "Saved from elsewhere";
+    EXPECT_TRUE(commands.FileSave());
+    EXPECT_NE(ReadText(path).find("Saved from elsewhere"), std::string::npos);
 }
 
 TEST_F(ProjectCommands, CommandLine) {
