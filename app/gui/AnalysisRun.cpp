@@ -1,6 +1,6 @@
 #include "AnalysisRun.h"
 
-#include "ProjectFileNames.h"
+#include "ProjectPaths.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,9 +22,10 @@ QString EngineLibraryFileName() {
 }
 
 std::string RunFileListText(const std::string& projectFile) {
+    const RunFilePaths files = DeriveRunFiles(projectFile);
     std::string text = std::string(kRunFileVersion) + "\n";
-    for (const char* extension : {"", ext::kReport, ext::kPlot, ext::kNotes})
-        text += (*extension == '\0' ? projectFile : ChangeFileExt(projectFile, extension)) + "\n";
+    for (const std::string* path : {&files.project, &files.report, &files.plot, &files.notes})
+        text += *path + "\n";
     return text;
 }
 

@@ -12,6 +12,7 @@
 #include "MessageBoxes.h"
 #include "PlotForm.h"
 #include "PreRunCheck.h"
+#include "ProjectPaths.h"
 #include "TableEditors.h"
 #include "TableForm.h"
 #include "TableFormDesktop.h"
@@ -106,6 +107,10 @@ public:
     void ShowError(const std::string& message) override {
         MessageBoxes::Current().ShowMessage(&form_, Q(message), MessageBoxes::Icon::Error);
     }
+    bool Confirm(const std::string& question) override {
+        return MessageBoxes::Current().Ask(&form_, Q(question), MessageBoxes::Buttons::YesNo,
+                                           MessageBoxes::Icon::Warning) == MessageBoxes::Answer::Yes;
+    }
     void SetCaption(const std::string& caption) override { form_.setWindowTitle(Q(caption)); }
     void CurveModeChanged() override { form_.CheckSpeedButtons(); }
     void UpdateToolbar() override { form_.CheckSpeedButtons(); }
@@ -163,8 +168,13 @@ QAction* TMainForm::AddAction(QMenu* menu, const char* name, const QString& capt
                               const std::function<void()>& handler) {
     auto* action = new QAction(caption, this);
     action->setObjectName(QString::fromLatin1(name));
+    // Every command, from the menu, its shortcut, the toolbar or a recent entry, works on what the
+    // active child window shows: its entries are written to the project first, and a refused entry
+    // stops the command so that the user can correct it.
     connect(action, &QAction::triggered, this, [this, handler] {
         try {
+            if (!CommitActiveChild())
+                return;
             handler();
         } catch (const std::exception& e) {
             MessageBoxes::Current().ShowMessage(this, Q(e.what()), MessageBoxes::Icon::Error);
@@ -376,11 +386,7 @@ void TMainForm::CreateToolBar() {
          [this] { ShowGraph(graphs_.pltAxial); }},
     };
     for (const Button& b : buttons) {
-        QAction* action = AddAction(nullptr, b.name, QString::fromLatin1(b.hint), [this, h = b.handler] {
-            // As the menus: a refused entry is corrected first.
-            if (CommitActiveChild())
-                h();
-        });
+        QAction* action = AddAction(nullptr, b.name, QString::fromLatin1(b.hint), b.handler);
         action->setIcon(s->standardIcon(b.icon));
         action->setToolTip(QString::fromLatin1(b.hint));
         toolBar_->addAction(action);
@@ -645,7 +651,13 @@ void TMainForm::FormShow(const QStringList& arguments) {
     std::vector<std::string> args;
     for (const QString& argument : arguments)
         args.push_back(argument.toStdString());
-    commands_->OpenCommandLine(args);
+    try {
+        commands_->OpenCommandLine(args);
+    } catch (const std::exception& e) {
+        // Out of memory or another failure while opening: a message and a usable new project.
+        MessageBoxes::Current().ShowMessage(this, Q(e.what()), MessageBoxes::Icon::Error);
+        commands_->OpenCommandLine({});
+    }
     AfterProjectReplaced();
 }
 
@@ -672,16 +684,27 @@ bool TMainForm::FilesDropped(const QList<QUrl>& urls) {
         return false;
     // Opened once the drop has finished, so that message boxes do not run inside it.
     QTimer::singleShot(0, this, [this, paths] {
-        if (!CommitActiveChild())
-            return;
-        if (commands_->OpenDroppedFiles(paths))
-            AfterProjectReplaced();
+        try {
+            if (!CommitActiveChild())
+                return;
+            if (commands_->OpenDroppedFiles(paths))
+                AfterProjectReplaced();
+        } catch (const std::exception& e) {
+            MessageBoxes::Current().ShowMessage(this, Q(e.what()), MessageBoxes::Icon::Error);
+        }
     });
     return true;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (!CommitActiveChild() || !commands_->AskToSave()) {
+    bool mayClose = false;
+    try {
+        mayClose = CommitActiveChild() && commands_->AskToSave();
+    } catch (const std::exception& e) {
+        // The changes are not known to be safe: the window stays.
+        MessageBoxes::Current().ShowMessage(this, Q(e.what()), MessageBoxes::Icon::Error);
+    }
+    if (!mayClose) {
         event->ignore();
         return;
     }
@@ -773,8 +796,14 @@ void TMainForm::CompRunClick() {
 }
 
 void TMainForm::RunEngine() {
-    const ScopedNumericLocale numericLocale;
     const std::string fileName = ProgramData->FileName;
+    // The save refused such a name; the file on disk after a failed save must not reach the engine
+    // under it either.
+    if (const std::optional<std::string> problem = ProjectPathProblem(fileName)) {
+        MessageBoxes::Current().ShowMessage(this, Q(*problem), MessageBoxes::Icon::Error);
+        return;
+    }
+    const ScopedNumericLocale numericLocale;
     QDir::setCurrent(Q(ExtractFileDir(fileName)));
     QString runFolder = ChooseRunFolder(programFolder_, fallbackRunFolder_);
     if (runFolder.isEmpty())

@@ -6,7 +6,8 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PAVRIN"));
-    QApplication::setApplicationDisplayName(QStringLiteral("PAVRIN 3.0"));
+    // No display name: the window system would append it to every caption, and the main window's
+    // caption is "PAVRIN 2014.3.1 - " and the project's name alone.
     QApplication::setOrganizationName(QStringLiteral("Quarlex"));
 
     pavrin::app::gui::TMainForm form;

@@ -10,6 +10,9 @@
 #include "MainDesktop.h"
 #include "PlotForm.h"
 #include "ProgramData.h"
+#include "TableEditors.h"
+#include "TableForm.h"
+#include "TableGrid.h"
 
 #include <QAction>
 #include <QLabel>
@@ -23,6 +26,7 @@
 #include <QtTest>
 
 #include <deque>
+#include <functional>
 
 using namespace pavrin::app;
 using namespace pavrin::app::gui;
@@ -89,6 +93,16 @@ QString CopyExample(const QTemporaryDir& folder, const QString& name, const QStr
         qFatal("cannot copy %s", qPrintable(name));
     QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return target;
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The files in a folder, sorted.
+QStringList FilesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 } // namespace
@@ -215,7 +229,12 @@ private slots:
         const QString project = CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"));
         TMainForm form;
         form.SetProgramFolder(QStringLiteral(PAVRIN_BIN));
-        form.FormShow({project});
+        // Named on the command line relative to the current folder, as from a terminal.
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        form.FormShow({QStringLiteral("driven-pile-clay-sand")});
+        QDir::setCurrent(before);
+        QCOMPARE(QString::fromStdString(ProgramData->FileName), project);
         form.MaterialClick(); // an open dialog is closed by the run
         form.CompRunClick();
         QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(run_text::kCompleted)});
@@ -360,6 +379,175 @@ private slots:
         form.UpdateMenus();
         QVERIFY(Action(form, "SoilParameters1")->isEnabled());
         QCOMPARE(QString::fromStdString(form.RecentFiles().Entry(1)), project);
+    }
+
+    // A shortcut reaches its command the way the menu does: the entry being typed in the active
+    // child window (a dialog's field, a table editor's cell) is written to the project first. Ctrl+S
+    // saves it; Ctrl+N and Ctrl+O ask whether to save it.
+    void everyShortcutCommitsTheActiveChild() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        FakeDesktop desktop;
+        ScopedDesktop scopedDesktop(desktop);
+        QTemporaryDir folder;
+        struct Entry {
+            const char* kind;
+            std::function<void(TMainForm&)> type; // opens the window and types without leaving it
+            QByteArray saved;                     // what the saved file then holds
+        };
+        const Entry entries[] = {
+            {"title dialog",
+             [](TMainForm& form) {
+                 form.DataTitleClick();
+                 form.TitleDialog()->TitleMemo()->setFocus();
+                 form.TitleDialog()->TitleMemo()->selectAll();
+                 QTest::keyClicks(form.TitleDialog()->TitleMemo(), QStringLiteral("Pier 7"));
+             },
+             "Pier 7\r\n"},
+            {"pile properties",
+             [](TMainForm& form) {
+                 form.MaterialClick();
+                 form.MaterialDialog()->DataPL()->setFocus();
+                 form.MaterialDialog()->DataPL()->selectAll();
+                 QTest::keyClicks(form.MaterialDialog()->DataPL(), QStringLiteral("1234.5"));
+             },
+             " 1234.5 "},
+            {"table editor",
+             [](TMainForm& form) {
+                 Action(form, "TipMovement1")->trigger();
+                 pavrin::controls::TTableForm* editor =
+                     pavrin::controls::EditorForm(form.Tables().TblTipMove());
+                 QVERIFY(editor != nullptr);
+                 editor->Grid()->setFocus();
+                 editor->Grid()->OpenEditor();
+                 QLineEdit* cell = editor->Grid()->CellEditor();
+                 QVERIFY(cell != nullptr);
+                 cell->selectAll();
+                 QTest::keyClicks(cell, QStringLiteral("0.987654"));
+             },
+             "\r\n0.987654\r\n"},
+        };
+        const std::pair<Qt::Key, bool> shortcuts[] = {
+            {Qt::Key_S, true}, {Qt::Key_N, false}, {Qt::Key_O, false}};
+        for (const Entry& entry : entries)
+            for (const auto& [key, saves] : shortcuts) {
+                const QString what = QStringLiteral("%1, Ctrl+%2")
+                                         .arg(QLatin1String(entry.kind))
+                                         .arg(QChar(static_cast<char16_t>(key)));
+                const QString project = CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"));
+                TMainForm form;
+                form.FormShow({project});
+                form.show();
+                QVERIFY(QTest::qWaitForWindowActive(&form));
+                entry.type(form);
+                QVERIFY2(!form.Tables().IsModified(), qPrintable(what)); // typed, not yet written back
+                boxes.Clear();
+                boxes.answers = {MessageBoxes::Answer::Cancel};
+                QTest::keyClick(&form, key, Qt::ControlModifier);
+                if (saves) {
+                    QVERIFY2(boxes.shown.isEmpty(), qPrintable(what));
+                    QVERIFY2(FileBytes(project).contains(entry.saved), qPrintable(what));
+                    QVERIFY2(!form.Tables().IsModified(), qPrintable(what));
+                } else {
+                    QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(kSaveChangesQuestion)});
+                    QVERIFY2(!FileBytes(project).contains(entry.saved), qPrintable(what));
+                    QCOMPARE(QString::fromStdString(ProgramData->FileName), project);
+                }
+                form.Tables().SetModified(false);
+                for (TGridTable* table : form.Tables().AllTables())
+                    table->SetChanged(false);
+            }
+    }
+
+    // A project whose run would write over itself, or whose name the run-file list cannot carry, is
+    // not run and nothing is written; the message says why and offers another name.
+    void projectNamesThatCannotBeRun() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        FakeDesktop desktop;
+        ScopedDesktop scopedDesktop(desktop);
+        QTemporaryDir folder, programFolder;
+        for (const char* file : {"libPAVRIN2014_DLL.so"})
+            QVERIFY(QFile::copy(QStringLiteral(PAVRIN_BIN "/") + QLatin1String(file),
+                                programFolder.filePath(QLatin1String(file))));
+        CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"), QStringLiteral("p.pv3d"));
+        QFile user(folder.filePath(QStringLiteral("p")));
+        QVERIFY(user.open(QIODevice::WriteOnly) && user.write("the user's own file\n") > 0);
+        user.close();
+        for (const char* name : {"p.pv3p", "p.pv3o", "p\nq.pv3d", "p.pv3d "}) {
+            const QString project =
+                CopyExample(folder, QStringLiteral("user-curves-downdrag.pv3d"), QLatin1String(name));
+            const QStringList filesBefore = FilesIn(folder.path());
+            QMap<QString, QByteArray> bytes;
+            for (const QString& file : filesBefore)
+                bytes[file] = FileBytes(folder.filePath(file));
+            TMainForm form;
+            form.SetProgramFolder(programFolder.path());
+            form.FormShow({project});
+            QCOMPARE(QString::fromStdString(ProgramData->FileName), project);
+            for (const MessageBoxes::Answer answer : {MessageBoxes::Answer::No, MessageBoxes::Answer::Yes}) {
+                boxes.Clear();
+                boxes.answers = {answer};
+                desktop.saveDialogs = 0;
+                form.CompRunClick();
+                QVERIFY2(boxes.shown.size() == 1 && boxes.shown[0].question, name);
+                QVERIFY2(boxes.LastText().endsWith(QString::fromLatin1(kSaveUnderAnotherName)), name);
+                QVERIFY2(boxes.LastText().contains(QStringLiteral("cannot be run")) ||
+                             boxes.LastText().contains(QStringLiteral("would write over the project")),
+                         qPrintable(boxes.LastText()));
+                QCOMPARE(desktop.saveDialogs, answer == MessageBoxes::Answer::Yes ? 1 : 0);
+                QCOMPARE(form.LastRunStatus(), -1);
+                QCOMPARE(FilesIn(folder.path()), filesBefore);
+                for (const QString& file : filesBefore)
+                    QVERIFY2(FileBytes(folder.filePath(file)) == bytes[file], qPrintable(file));
+                QCOMPARE(FilesIn(programFolder.path()), QStringList{QStringLiteral("libPAVRIN2014_DLL.so")});
+            }
+            QFile::remove(project);
+        }
+    }
+
+    // A title the program cannot show exactly (an older project's Windows code page) is shown
+    // decoded and left as it is unless the user changes it; a loaded title is never cut to the
+    // length that typing is held to.
+    void titlesAreWrittenBackOnlyWhenChanged() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        TMainForm form;
+        form.FormShow({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        const std::string longTitle(103, 'L');
+        const std::pair<std::string, QString> titles[] = {
+            {"Pile \xD8 600 mm \x96 \x80", QStringLiteral("Pile \u00D8 600 mm \u2013 \u20AC")},
+            {"Pile \xC3\x98 600 mm", QStringLiteral("Pile \u00D8 600 mm")},
+            {longTitle, QString::fromStdString(longTitle)},
+        };
+        for (const auto& [bytes, shown] : titles) {
+            ProgramData->Title = bytes;
+            form.Tables().SetModified(false);
+            form.DataTitleClick();
+            QLineEdit* memo = form.TitleDialog()->TitleMemo();
+            form.TitleDialog()->FormActivate();
+            QCOMPARE(memo->text(), shown);
+            QVERIFY(form.CommitActiveChild());
+            QCOMPARE(ProgramData->Title, bytes);
+            QVERIFY(!form.Tables().IsModified());
+        }
+        // Typing: at most 80 characters, and a longer loaded title only gets shorter.
+        QLineEdit* memo = form.TitleDialog()->TitleMemo();
+        memo->setFocus();
+        memo->end(false);
+        QTest::keyClick(memo, Qt::Key_X);
+        QCOMPARE(memo->text().size(), 103);
+        QTest::keyClick(memo, Qt::Key_Backspace);
+        QTest::keyClick(memo, Qt::Key_X);
+        QCOMPARE(memo->text().size(), 102);
+        memo->selectAll();
+        QTest::keyClicks(memo, QString(90, QChar(0xD8)));
+        QCOMPARE(memo->text(), QString(80, QChar(0xD8)));
+        QVERIFY(form.CommitActiveChild());
+        QCOMPARE(ProgramData->Title, QString(80, QChar(0xD8)).toStdString());
+        QVERIFY(form.Tables().IsModified());
     }
 
     // The data dialogs write back on leaving, mark changes, refuse bad entries and relabel.
