@@ -14,9 +14,11 @@ std::unique_ptr<TProgramData> ProgramData;
 
 namespace {
 
-// Inches per metre and metres per inch, as the unit switch of the scalars uses them.
-constexpr long double kInchesPerMetre = 39.37007874L;
+// Metres per inch and square metres per square inch, as the unit switch of the
+// scalars uses them. The way back to English divides by the same factors, so a
+// value switched to SI and back returns as typed to the digits the fields show.
 constexpr long double kMetresPerInch = 0.0254L;
+constexpr long double kSquareMetresPerSquareInch = kMetresPerInch * kMetresPerInch;
 
 // The companion file is created empty when it is missing; one that exists is
 // left alone, so nothing the user keeps there is lost by saving.
@@ -82,11 +84,17 @@ void TProgramData::SetUnits(int system) {
     tables_->SetUnits(system);
     if (system == old)
         return;
-    const long double k = system == 1 ? kInchesPerMetre : kMetresPerInch;
-    PileLength *= k;
-    OuterDiameter *= k;
-    Tolerance *= k;
-    TipArea *= k * k;
+    if (system == 2) {
+        PileLength *= kMetresPerInch;
+        OuterDiameter *= kMetresPerInch;
+        Tolerance *= kMetresPerInch;
+        TipArea *= kSquareMetresPerSquareInch;
+    } else {
+        PileLength /= kMetresPerInch;
+        OuterDiameter /= kMetresPerInch;
+        Tolerance /= kMetresPerInch;
+        TipArea /= kSquareMetresPerSquareInch;
+    }
 }
 
 } // namespace pavrin::app

@@ -548,9 +548,9 @@ bool TFloatColumn::CopyCell(int row, const TColumn& source, int sourceRow) {
 void TFloatColumn::SetUnits(int units) {
     if (unitsTemplate_.empty())
         return;
-    const long double factor = UnitsFactor(Table().Units(), units, unitsTemplate_);
+    const TUnitsConversion convert(Table().Units(), units, unitsTemplate_);
     for (int r = 0; r < RowCount(); ++r)
-        Store(r, values_[static_cast<std::size_t>(r)] * factor);
+        Store(r, convert(values_[static_cast<std::size_t>(r)]));
 }
 
 void TFloatColumn::WriteData(ValueWriter& writer) const {

@@ -154,16 +154,39 @@ std::string ExpandColumnUnits(const std::string& tmpl, int units) {
     return text;
 }
 
+namespace {
+
+// English units of the template in one SI unit: numerator factor / denominator factor.
+long double EnglishPerSi(const std::string& tmpl) {
+    const size_t slash = tmpl.find('/');
+    const std::string numerator = tmpl.substr(0, slash);
+    const std::string denominator = slash == std::string::npos ? std::string() : tmpl.substr(slash + 1);
+    return SideFactor(numerator, tmpl) / SideFactor(denominator, tmpl);
+}
+
+} // namespace
+
 long double UnitsFactor(int fromUnits, int toUnits, const std::string& tmpl) {
     const bool toSi = fromUnits == 1 && toUnits == 2;
     const bool toEnglish = fromUnits == 2 && toUnits == 1;
     if (!toSi && !toEnglish)
         return 1.0L;
-    const size_t slash = tmpl.find('/');
-    const std::string numerator = tmpl.substr(0, slash);
-    const std::string denominator = slash == std::string::npos ? std::string() : tmpl.substr(slash + 1);
-    const long double ratio = SideFactor(numerator, tmpl) / SideFactor(denominator, tmpl);
+    const long double ratio = EnglishPerSi(tmpl);
     return toSi ? 1.0L / ratio : ratio;
+}
+
+TUnitsConversion::TUnitsConversion(int fromUnits, int toUnits, const std::string& tmpl) {
+    direction_ = fromUnits == 1 && toUnits == 2 ? 1 : (fromUnits == 2 && toUnits == 1 ? -1 : 0);
+    if (direction_ != 0)
+        siPerEnglish_ = 1.0L / EnglishPerSi(tmpl);
+}
+
+long double TUnitsConversion::operator()(long double value) const {
+    if (direction_ > 0)
+        return value * siPerEnglish_;
+    if (direction_ < 0)
+        return value / siPerEnglish_;
+    return value;
 }
 
 } // namespace pavrin::controls

@@ -43,4 +43,21 @@ std::string ExpandColumnUnits(const std::string& tmpl, int units);
 // EConvertError for a template whose exponent position is not a digit.
 long double UnitsFactor(int fromUnits, int toUnits, const std::string& tmpl);
 
+// Converts values with a template's units from one unit system to the other.
+// English to SI multiplies by the template's SI factor (SI units in one
+// English unit: 1 / ratio of the token factors, in extended precision); SI to
+// English divides by that same factor, its exact reciprocal. So a value taken
+// to SI and back, any number of times, comes back as typed to the 18 digits
+// the fields show. Pairs other than 1->2 and 2->1 leave values alone. Throws
+// EConvertError as UnitsFactor does.
+class TUnitsConversion {
+public:
+    TUnitsConversion(int fromUnits, int toUnits, const std::string& tmpl);
+    long double operator()(long double value) const;
+
+private:
+    long double siPerEnglish_ = 1;
+    int direction_ = 0; // 1 to SI, -1 to English, 0 no change
+};
+
 } // namespace pavrin::controls

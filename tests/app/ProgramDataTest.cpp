@@ -2,6 +2,10 @@
 // system, and the modified state of the project and its tables. (The values
 // of a new project are checked by the file it saves, in ProjectFileTest.)
 #include "AppTestSupport.h"
+#include "Evaluator.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace pavrin::app {
 namespace {
@@ -89,6 +93,52 @@ TEST_F(ProjectModel, TableColumnsConvertByTheirTemplates) {
     p->SetUnits(1);
     EXPECT_NEAR(static_cast<double>(tables.D2().Float(col::kLayerBottom, 1)), 240, 1e-10);
     EXPECT_NEAR(static_cast<double>(sand.Float(col::kFs, 0)), 14.503774, 1e-12);
+}
+
+// English -> SI -> English, again and again, gives back every typed value as
+// the fields show it (18 significant digits), in the scalars and in every
+// table column with units.
+TEST_F(ProjectModel, UnitRoundTripsGiveBackTheTypedValues) {
+    const long double typed[] = {600,         0.1L,         1e-5L,      12.75L, 113.1L, 3e8L,
+                                 0.0254L,     39.37007874L, 1.2345678L, 0.07L,  144,    1e-9L,
+                                 98765.4321L, 2.54e-7L,     0.000123L,  7.3L,   1e12L,  31.25L};
+    auto p = TProgramData::CreateNew(tables);
+    tables.D2().SetRowCount(3);
+    std::vector<std::pair<controls::TColumn*, int>> cells;
+    std::vector<TGridTable*> all = tables.AllTables();
+    for (int k = 0; k < 3; ++k)
+        all.push_back(tables.LayerData(k));
+    all.push_back(tables.TzCurve(0));
+    for (TGridTable* table : all) {
+        if (table->RowCount() < 4)
+            table->SetRowCount(std::min(table->MaxRows(), 4));
+        for (int c = 0; c < table->ColumnCount(); ++c)
+            if (auto* column = dynamic_cast<controls::TFloatColumn*>(&table->Column(c));
+                column && !column->UnitsTemplate().empty())
+                for (int r = 0; r < table->RowCount(); ++r)
+                    cells.emplace_back(column, r);
+    }
+    ASSERT_GT(cells.size(), 40u);
+    const std::size_t n = std::size(typed);
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        cells[i].first->SetFloat(cells[i].second, typed[i % n]);
+
+    for (std::size_t k = 0; k < n; ++k) {
+        SCOPED_TRACE(controls::FormatIntermediate(typed[k]));
+        p->PileLength = p->OuterDiameter = p->Tolerance = p->TipArea = typed[k];
+        for (int trip = 1; trip <= 5; ++trip) {
+            p->SetUnits(2);
+            p->SetUnits(1);
+        }
+        for (long double v : {p->PileLength, p->OuterDiameter, p->Tolerance, p->TipArea})
+            EXPECT_EQ(controls::FormatIntermediate(v), controls::FormatIntermediate(typed[k]));
+    }
+    // The tables made 5 x 18 round trips meanwhile.
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        EXPECT_EQ(controls::FormatIntermediate(cells[i].first->GetFloat(cells[i].second)),
+                  controls::FormatIntermediate(typed[i % n]))
+            << cells[i].first->Table().Caption() << " column " << cells[i].first->Index() << " row "
+            << cells[i].second;
 }
 
 TEST_F(ProjectModel, ModifiedState) {
