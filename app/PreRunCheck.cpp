@@ -2,6 +2,7 @@
 
 #include "ColumnTypes.h"
 #include "ProgramData.h"
+#include "ProjectFile.h"
 
 #include <cfloat>
 #include <charconv>
@@ -18,6 +19,34 @@ std::string shown(long double v) {
     auto [end, ec] =
         std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 8);
     return ec == std::errc() ? std::string(buf, end) : std::string("?");
+}
+
+// A value as the engine will hold it: written as the project file writes it
+// and read back in single precision, where a number below the smallest one
+// becomes 0 (1E-50) and one beyond the largest is infinite. Comparisons of
+// the pile tip with the tables are made on these values too, so that a
+// difference the file does not carry (600 against 599.99999999) is none.
+float AsEngineHolds(long double v) {
+    if (!std::isfinite(v))
+        return static_cast<float>(v);
+    const std::string text = FormatNumber(v);
+    float value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec == std::errc::result_out_of_range)
+        return std::fabs(v) < 1 ? 0.0f : std::copysign(HUGE_VALF, static_cast<float>(v));
+    return value;
+}
+
+// "(is 5)", or for a positive value the engine reads as 0 "(is 1E-50, which the analysis reads as 0)".
+std::string isShown(long double v) {
+    if (v > 0 && !(AsEngineHolds(v) > 0))
+        return "(is " + shown(v) + ", which the analysis reads as 0)";
+    return "(is " + shown(v) + ")";
+}
+
+// Greater than 0 as the engine holds it.
+bool EnginePositive(long double v) {
+    return AsEngineHolds(v) > 0;
 }
 
 class Checker {
@@ -39,10 +68,8 @@ public:
             Ascending(t_.TblSettlement2(), col::kSettlementDepth, "depth", false);
         if (p_.ApplySideFactors != 0)
             Ascending(t_.TblPVFactors2(), col::kFactorDepth, "depth", false);
-        if (p_.ApplyQwFactors != 0) {
-            Representable("Q-w factors", 0, "Q-multiplier", p_.QMultiplier);
-            Representable("Q-w factors", 0, "w-multiplier", p_.WMultiplier);
-        }
+        if (p_.ApplyQwFactors != 0)
+            QwFactors();
         AllCellsRepresentable();
         return std::move(findings_);
     }
@@ -61,8 +88,8 @@ private:
     }
 
     void Positive(const std::string& where, const std::string& what, long double v) {
-        if (!(v > 0))
-            Add(where, 0, "must be greater than 0 (is " + shown(v) + ")");
+        if (!EnginePositive(v))
+            Add(where, 0, "must be greater than 0 " + isShown(v));
         else
             Representable(where, 0, what, v);
     }
@@ -97,7 +124,7 @@ private:
             LayerData(r, top, bottom);
             top = std::fmax(top, bottom);
         }
-        if (n > 0 && p_.PileLength > top)
+        if (n > 0 && AsEngineHolds(p_.PileLength) > AsEngineHolds(top))
             Add(where, n,
                 "the pile tip (" + shown(p_.PileLength) + ") lies below the bottom of the deepest layer (" +
                     shown(top) + ")");
@@ -114,7 +141,8 @@ private:
         }
         if (!data)
             return;
-        const bool holdsTip = p_.PileLength > top && p_.PileLength <= bottom;
+        const float tip = AsEngineHolds(p_.PileLength);
+        const bool holdsTip = tip > AsEngineHolds(top) && tip <= AsEngineHolds(bottom);
         for (int r = 0; r < data->RowCount() && r < 2; ++r) {
             const char* end = r == 0 ? "top" : "bottom";
             auto notNegative = [&](int column, const char* what) {
@@ -129,11 +157,11 @@ private:
             notNegative(col::kQt, "ultimate unit tip resistance");
             if (IsClay(type)) {
                 notNegative(col::kCu, "undrained shear strength");
-                if (type == kClayDriven && holdsTip && !(data->Float(col::kE50, r) > 0))
+                if (type == kClayDriven && holdsTip && !EnginePositive(data->Float(col::kE50, r)))
                     Add(where, r + 1,
                         std::string("e50 at the ") + end +
-                            " must be greater than 0: the tip curve of this layer is built from it (is " +
-                            shown(data->Float(col::kE50, r)) + ")");
+                            " must be greater than 0: the tip curve of this layer is built from it " +
+                            isShown(data->Float(col::kE50, r)));
             } else {
                 const long double phi = data->Float(col::kPhi, r);
                 if (phi < 0 || phi >= 90)
@@ -159,13 +187,13 @@ private:
         const std::string& where = ae.Caption();
         for (int r = 0; r < ae.RowCount(); ++r) {
             const long double v = ae.Float(col::kAe, r);
-            if (!(v > 0))
-                Add(where, r + 1, "the axial stiffness must be greater than 0 (is " + shown(v) + ")");
+            if (!EnginePositive(v))
+                Add(where, r + 1, "the axial stiffness must be greater than 0 " + isShown(v));
         }
         Ascending(ae, col::kAeDepth, "depth", false);
         if (ae.RowCount() > 0) {
             const long double last = ae.Float(col::kAeDepth, ae.RowCount() - 1);
-            if (last < p_.PileLength)
+            if (AsEngineHolds(last) < AsEngineHolds(p_.PileLength))
                 Add(where, ae.RowCount(),
                     "the table ends at " + shown(last) + ", above the pile tip (" + shown(p_.PileLength) +
                         ")");
@@ -184,9 +212,27 @@ private:
         TGridTable& t = t_.TblTopload();
         for (int r = 0; r < t.RowCount(); ++r) {
             const long double v = t.Float(col::kValue, r);
-            if (!(v > 0))
-                Add(t.Caption(), r + 1, "axial loads must be positive numbers (is " + shown(v) + ")");
+            if (!EnginePositive(v))
+                Add(t.Caption(), r + 1, "axial loads must be positive numbers " + isShown(v));
         }
+    }
+
+    // Multipliers of 0 take the tip out of the analysis or make it rigid: worth a word before the run.
+    void QwFactors() {
+        const char* where = "Q-w factors";
+        auto zero = [](long double v) {
+            return v == 0 ? std::string("0") : shown(v) + ", which the analysis reads as 0";
+        };
+        if (Representable(where, 0, "Q-multiplier", p_.QMultiplier) && AsEngineHolds(p_.QMultiplier) == 0)
+            Add(where, 0,
+                "the Q-multiplier is " + zero(p_.QMultiplier) +
+                    ": every tip load of the Q-w curve becomes 0, so the tip carries nothing");
+        if (Representable(where, 0, "w-multiplier", p_.WMultiplier) && AsEngineHolds(p_.WMultiplier) == 0)
+            Add(where, 0,
+                "the w-multiplier is " + zero(p_.WMultiplier) +
+                    ": every tip movement of the Q-w curve becomes 0, so the tip takes the load of the "
+                    "curve's "
+                    "last point at any movement above 0, as if it were rigid");
     }
 
     // Values of `column` that must not decrease (strictly increase when `strict`).

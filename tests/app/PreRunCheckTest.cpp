@@ -2,6 +2,7 @@
 #include "AppTestSupport.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace pavrin::app::testing {
 namespace {
@@ -123,6 +124,61 @@ TEST_F(PreRunCheckTest, NumbersBeyondSinglePrecisionAreRefused) {
     const auto texts = Texts(*p);
     EXPECT_TRUE(Has(texts, "row 1: the value 1e+40 is too large for the analysis"));
     EXPECT_TRUE(Has(texts, "Outer diameter: the outer diameter 1e+39 is too large for the analysis"));
+}
+
+// Positive values are judged as the engine holds them, in single precision: 1e-50 is read as 0 there,
+// 1e-40 still is a (tiny) positive number.
+TEST_F(PreRunCheckTest, ValuesThatMustBePositiveAreJudgedAsTheAnalysisReadsThem) {
+    struct Case {
+        const char* finding;
+        std::function<void(TProgramData&, long double)> set;
+    };
+    const Case cases[] = {
+        {"Tolerance: must be greater than 0", [](TProgramData& p, long double v) { p.Tolerance = v; }},
+        {"Pile length: must be greater than 0", [](TProgramData& p, long double v) { p.PileLength = v; }},
+        {"Outer diameter: must be greater than 0",
+         [](TProgramData& p, long double v) { p.OuterDiameter = v; }},
+        {"Tip area: must be greater than 0", [](TProgramData& p, long double v) { p.TipArea = v; }},
+        {"row 1: the axial stiffness must be greater than 0",
+         [this](TProgramData&, long double v) { tables.TblAE2().Column(col::kAe).SetFloat(0, v); }},
+        {"row 2: axial loads must be positive numbers",
+         [this](TProgramData& p, long double v) {
+             p.AssignHeadLoads = 1;
+             SetColumn(tables.TblTopload(), col::kValue, {1000, v});
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.finding);
+        auto p = SoundProject();
+        c.set(*p, 1e-50L);
+        EXPECT_TRUE(Has(Texts(*p), std::string(c.finding) + " (is 1e-50, which the analysis reads as 0)"))
+            << ::testing::PrintToString(Texts(*p));
+        c.set(*p, 1e-40L);
+        EXPECT_FALSE(Has(Texts(*p), c.finding)) << "the smallest numbers of single precision are kept";
+    }
+}
+
+// Q-w factors of 0 take the tip's resistance away or make it rigid; the check says which.
+TEST_F(PreRunCheckTest, ZeroTipMultipliersAreFindingsThatSayWhatTheyDoToTheTip) {
+    auto p = SoundProject();
+    p->ApplyQwFactors = 1; // switched on, both multipliers start at 0
+    auto texts = Texts(*p);
+    EXPECT_TRUE(Has(texts,
+                    "Q-w factors: the Q-multiplier is 0: every tip load of the Q-w curve becomes 0, so "
+                    "the tip carries nothing"));
+    EXPECT_TRUE(Has(texts,
+                    "Q-w factors: the w-multiplier is 0: every tip movement of the Q-w curve becomes 0, "
+                    "so the tip takes the load of the curve's last point at any movement above 0"));
+    p->QMultiplier = 1e-50L;
+    p->WMultiplier = 0.5L;
+    texts = Texts(*p);
+    EXPECT_TRUE(Has(texts, "the Q-multiplier is 1e-50, which the analysis reads as 0: every tip load"));
+    EXPECT_FALSE(Has(texts, "w-multiplier"));
+    p->QMultiplier = 1;
+    EXPECT_TRUE(Texts(*p).empty()) << ::testing::PrintToString(Texts(*p));
+    p->QMultiplier = p->WMultiplier = 0;
+    p->ApplyQwFactors = 0; // switched off, the multipliers are not used
+    EXPECT_TRUE(Texts(*p).empty());
 }
 
 } // namespace
