@@ -1,6 +1,7 @@
 #include "SoilProfile.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace pavrin::graphics {
@@ -24,8 +25,19 @@ bool finite(const TWorldRect& r) {
 
 } // namespace
 
+// A depth in the shortest form of its value rounded to 15 significant digits: a depth converted to SI
+// and back is 180.00000000000000001 in extended precision, and is labelled 180.
+std::string FormatDepth(long double value) {
+    char buffer[64];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    long double rounded = value;
+    if (written.ec == std::errc{})
+        std::from_chars(buffer, written.ptr, rounded);
+    return FormatShortest(rounded);
+}
+
 std::string SoilLayerLabel(long double top, long double bottom, int soilType) {
-    return "depth= " + FormatShortest(top) + " - " + FormatShortest(bottom) +
+    return "depth= " + FormatDepth(top) + " - " + FormatDepth(bottom) +
            (soilType % 2 != 0 ? "; Clay" : "; Sand");
 }
 
@@ -37,7 +49,9 @@ void TSoilProfile::Rebuild(const SoilProfileInput& input) {
         Resize(width_, height_);
         return;
     }
-    const long double width = 1.5L * input.OuterDiameter / (input.Units == 2 ? 1000.0L : 12.0L);
+    // The diameter is in the length unit of the depths (inches or metres): the pile is drawn at its
+    // true width on the common scale.
+    const long double width = input.OuterDiameter;
     if (!std::isfinite(width) || !std::isfinite(input.PileLength))
         throw ESoilProfileError(PileSectionsMessage);
     pileWidth_ = width;
@@ -109,17 +123,24 @@ TProfileDrawing TSoilProfile::Draw(const SoilProfileInput& input, int textHeight
             {0, ToPixelY(top) + textHeight, SoilLayerLabel(top, layer.Bottom, layer.SoilType)});
         top = layer.Bottom;
     }
-    for (const TPileOutline& o : outlines_)
-        drawing.Piles.push_back({{ToPixelX(o.UpperLeft.X), ToPixelX(o.UpperRight.X), ToPixelX(o.LowerRight.X),
-                                  ToPixelX(o.LowerLeft.X)},
-                                 {ToPixelY(o.UpperLeft.Y), ToPixelY(o.UpperRight.Y), ToPixelY(o.LowerRight.Y),
-                                  ToPixelY(o.LowerLeft.Y)}});
+    for (const TPileOutline& o : outlines_) {
+        int left = ToPixelX(o.UpperLeft.X);
+        int right = ToPixelX(o.UpperRight.X);
+        // A slender pile in a deep profile stays visible.
+        if (right - left < MinPilePixels) {
+            left = ToPixelX((o.UpperLeft.X + o.UpperRight.X) / 2) - MinPilePixels / 2;
+            right = left + MinPilePixels;
+        }
+        const int top = ToPixelY(o.UpperLeft.Y);
+        const int bottom = ToPixelY(o.LowerLeft.Y);
+        drawing.Piles.push_back({{left, right, right, left}, {top, top, bottom, bottom}});
+    }
     return drawing;
 }
 
 std::optional<TProfileDrawing> LayoutProfilePrintout(const SoilProfileInput& input,
                                                      const TSoilProfile& profile, int width, int height,
-                                                     int textHeight) {
+                                                     int textHeight, int minPileWidth) {
     // The depth scale ends at the last layer's bottom. A profile whose last
     // bottom is not below the ground is scaled by its deepest point instead,
     // rather than dividing by zero.
@@ -155,11 +176,11 @@ std::optional<TProfileDrawing> LayoutProfilePrintout(const SoilProfileInput& inp
         top = layer.Bottom;
     }
     if (!profile.PileOutlines().empty()) {
-        const int n = roundPixel(profile.PileWidth() / dmax * 0.8L * H);
+        // The bar at the pile's true width on the depth scale, never narrower than minPileWidth.
+        const int n = std::max(roundPixel(profile.PileWidth() / 2 / dmax * 0.8L * H), (minPileWidth + 1) / 2);
         const int m = roundPixel(profile.PileLength() / dmax * 0.8L * H);
         const int xc = roundPixel(0.5L * W);
         const int y0 = y(0);
-        // The nested outlines k = 1..n of the pen's width paint one solid bar.
         if (n >= 1)
             drawing.Piles.push_back({{xc - n, xc + n, xc + n, xc - n}, {y0, y0, y0 + m, y0 + m}});
     }

@@ -50,7 +50,8 @@ public:
 };
 inline constexpr const char* PileSectionsMessage = "One or more Pile Types does not have any sections";
 
-// "depth= 0 - 10; Clay": a layer's label, numbers in the shortest decimal form.
+// "depth= 0 - 10; Clay": a layer's label, numbers in the shortest decimal form
+// of their value rounded to 15 significant digits.
 std::string SoilLayerLabel(long double top, long double bottom, int soilType);
 
 // Pixel geometry of a drawing, screen or paper.
@@ -75,8 +76,8 @@ struct TProfileDrawing {
 class TSoilProfile {
 public:
     // Rebuilds the pile outline and the extent from the project: the pile
-    // is 1.5 times the diameter in feet (English) or in thousandths (SI) wide,
-    // the extent covers it and the last layer with a 1.05 margin. A project
+    // is as wide as its diameter on the common scale, the extent covers it
+    // and the last layer with a 1.05 margin. A project
     // without layers keeps the initial extent and no pile. Throws
     // ESoilProfileError (PileSectionsMessage) when the pile's size is not a number.
     void Rebuild(const SoilProfileInput& input);
@@ -99,6 +100,7 @@ public:
 
     // The screen drawing in the client area of the last Resize; `textHeight`
     // is the height of a line of label text in pixels. Empty when invalid.
+    // The pile is never narrower than MinPilePixels.
     TProfileDrawing Draw(const SoilProfileInput& input, int textHeight) const;
 
 private:
@@ -114,11 +116,16 @@ private:
 
 // The landscape printout on a page of width x height device pixels: depths
 // scaled so that the last layer's bottom lies at 90 % of the page height, the
-// pile a bar of the profile's width and length centred on the page. None when
-// the profile has no depth to scale by.
+// pile a bar of the profile's width and length on that scale centred on the
+// page, at least minPileWidth pixels wide. None when the profile has no depth
+// to scale by.
 std::optional<TProfileDrawing> LayoutProfilePrintout(const SoilProfileInput& input,
                                                      const TSoilProfile& profile, int width, int height,
-                                                     int textHeight);
+                                                     int textHeight, int minPileWidth = 1);
+
+// The narrowest pile on screen, pixels, and on paper, millimetres.
+inline constexpr int MinPilePixels = 3;
+inline constexpr double MinPilePaperMm = 0.5;
 
 // The pen width of the printout in device pixels.
 inline constexpr int PrintPenWidth = 12;

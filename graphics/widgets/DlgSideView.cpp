@@ -1,5 +1,6 @@
 #include "DlgSideView.h"
 
+#include "ChildWindowPlacement.h"
 #include "MessageBoxes.h"
 
 #include <QCloseEvent>
@@ -13,6 +14,9 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace pavrin::graphics {
 
@@ -33,11 +37,15 @@ void PaintProfile(QPainter& painter, const TProfileDrawing& drawing, const QColo
     const int ascent = painter.fontMetrics().ascent();
     for (const TPixelText& t : drawing.Labels)
         painter.drawText(t.x, t.y + ascent, QString::fromStdString(t.text));
+    // Filled without an outline, so that the bar is exactly as wide as the drawing says.
+    painter.save();
+    painter.setPen(Qt::NoPen);
     painter.setBrush(pileColour);
     for (const TPixelPolygon& p : drawing.Piles) {
         const QPoint corners[4] = {{p.x[0], p.y[0]}, {p.x[1], p.y[1]}, {p.x[2], p.y[2]}, {p.x[3], p.y[3]}};
         painter.drawPolygon(corners, 4);
     }
+    painter.restore();
 }
 
 // The client area of the view: paints the profile and follows the mouse.
@@ -78,10 +86,35 @@ TDlgSideView::TDlgSideView(TInputProvider provider, QWidget* parent)
     connect(btnPrint_, &QPushButton::clicked, this, &TDlgSideView::Button1Click);
 }
 
+QSize TDlgSideView::MinimumClientSize() {
+    return {320, 360};
+}
+
+QSize TDlgSideView::NormalClientSize(const QSize& area) {
+    // A profile is deep and narrow: most of the height of the work area, a third of its width.
+    return QSize(std::max(area.width() / 3, 420), area.height() * 9 / 10).expandedTo(MinimumClientSize());
+}
+
+QSize TDlgSideView::sizeHint() const {
+    const QWidget* window = parentWidget();
+    const QWidget* workArea = window != nullptr ? window->parentWidget() : nullptr;
+    return workArea != nullptr ? NormalClientSize(workArea->size()) : QSize(520, 560);
+}
+
+QSize TDlgSideView::minimumSizeHint() const {
+    return MinimumClientSize();
+}
+
 TDlgSideView* TDlgSideView::CreateIn(QMdiArea& area, TInputProvider provider) {
     auto* view = new TDlgSideView(std::move(provider));
     QMdiSubWindow* window = area.addSubWindow(view);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Sizes of the sub-window itself: what it opens with and comes back to when restored or cascaded.
+    const QSize frame = window->sizeHint() - view->sizeHint();
+    const QSize work = area.viewport()->size();
+    window->setMinimumSize(MinimumClientSize() + frame);
+    window->resize(NormalClientSize(work) + frame);
+    window->move(std::max(0, work.width() - window->width()), 0);
     connect(&area, &QMdiArea::subWindowActivated, view, [view, window](QMdiSubWindow* active) {
         if (active == window)
             view->FormActivate();
@@ -96,6 +129,8 @@ void TDlgSideView::ShowView() {
     else
         window->show();
     show();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window))
+        controls::KeepInsideWorkArea(*sub);
     window->raise();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window); sub && sub->mdiArea())
         sub->mdiArea()->setActiveSubWindow(sub);
@@ -158,10 +193,11 @@ void TDlgSideView::canvasResized() {
 }
 
 void TDlgSideView::paintCanvas(QPainter& painter) {
-    painter.fillRect(canvas_->rect(), palette().color(QPalette::Window));
+    // The drawing stands on the system's window (base) colour, white by default, as a document does.
+    painter.fillRect(canvas_->rect(), palette().color(QPalette::Base));
     if (profile_.Invalid())
         return;
-    const QColor text = palette().color(QPalette::WindowText);
+    const QColor text = palette().color(QPalette::Text);
     painter.setPen(text);
     painter.setFont(font());
     PaintProfile(painter, profile_.Draw(input_, painter.fontMetrics().height()), text);
@@ -198,8 +234,9 @@ void TDlgSideView::Button1Click() {
     painter.setPen(pen);
     painter.setFont(QFont(lblGeometry_->font(), &printer));
     painter.setBackgroundMode(Qt::TransparentMode);
+    const int minPileWidth = static_cast<int>(std::lround(MinPilePaperMm / 25.4 * printer.resolution()));
     const auto page = LayoutProfilePrintout(input_, profile_, printer.width(), printer.height(),
-                                            painter.fontMetrics().height());
+                                            painter.fontMetrics().height(), minPileWidth);
     if (page)
         PaintProfile(painter, *page, Qt::black);
     painter.end();

@@ -62,6 +62,13 @@ public:
     // "Print": the landscape printout.
     void Button1Click();
 
+    // The normal (restored) client size of the view in a work area of `area` pixels, tall enough
+    // to read the layers, and the smallest one in which the profile stays readable.
+    static QSize NormalClientSize(const QSize& area);
+    static QSize MinimumClientSize();
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
     const TSoilProfile& Profile() const { return profile_; }
     QWidget* Canvas() const { return canvas_; }
     QPushButton* PrintButton() const { return btnPrint_; }

@@ -42,10 +42,10 @@ private:
     SideViewDesktop* previous_ = nullptr;
 };
 
-// Clay from 0 to 10, sand from 10 to 25, a pile of 24 in diameter 20 long.
+// Clay from 0 to 10, sand from 10 to 25, a pile of diameter 2, 20 long.
 SoilProfileInput clayOverSand() {
     SoilProfileInput input;
-    input.OuterDiameter = 24;
+    input.OuterDiameter = 2;
     input.PileLength = 20;
     input.Layers = {{1, 10}, {2, 25}};
     return input;
@@ -77,6 +77,11 @@ private slots:
         QCOMPARE(view->windowTitle(), QStringLiteral("Elevation View"));
         auto* window = qobject_cast<QMdiSubWindow*>(view->parentWidget());
         QVERIFY(window);
+        // It opens tall enough to read, inside the work area.
+        QVERIFY2(window->height() >= area.viewport()->height() * 8 / 10,
+                 qPrintable(QString::number(window->height())));
+        QVERIFY(area.viewport()->rect().contains(window->geometry()));
+        QVERIFY(view->Canvas()->height() > 300);
 
         for (const QSize size : {QSize(400, 600), QSize(700, 300)}) {
             window->resize(size);
@@ -89,12 +94,19 @@ private slots:
             QVERIFY2(qAbs(xScale - yScale) < 1e-9 * yScale, "equal scales after a resize");
         }
 
-        // The pile is a dark bar on the axis; beside it the background.
+        // The pile is a dark bar on the axis, as wide as its diameter on the common scale; beside it
+        // the window's base colour.
         const QImage image = view->Canvas()->grab().toImage();
         const int axis = view->Profile().ToPixelX(0);
         const int middle = view->Profile().ToPixelY(10.5L);
         QVERIFY(isDark(image.pixelColor(axis, middle)));
-        QVERIFY(!isDark(image.pixelColor(axis + view->Canvas()->width() / 4, middle)));
+        int dark = 0;
+        for (int x = 0; x < image.width(); ++x)
+            dark += isDark(image.pixelColor(x, middle)) ? 1 : 0;
+        const int expected = view->Profile().ToPixelX(1) - view->Profile().ToPixelX(-1);
+        QVERIFY2(qAbs(dark - expected) <= 1, qPrintable(QStringLiteral("%1 of %2").arg(dark).arg(expected)));
+        QCOMPARE(image.pixelColor(axis + view->Canvas()->width() / 4, middle),
+                 view->palette().color(QPalette::Base));
 
         QTest::mouseMove(view->Canvas(), QPoint(10, view->Profile().ToPixelY(12.5L)));
         QVERIFY2(view->windowTitle().startsWith(QStringLiteral("  Depth: 12.")),
