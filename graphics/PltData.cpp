@@ -179,9 +179,15 @@ public:
         Take();
         return reader_.ReadInteger();
     }
+    // A value beyond the range of double (1E4932 still is a long double) is
+    // not a number for every user of the graphs: not drawn, no cell of the
+    // workbook, no part of a range.
     long double Float() {
         Take();
-        return reader_.ReadFloat();
+        const long double value = reader_.ReadFloat();
+        if (std::fabs(value) > std::numeric_limits<double>::max())
+            return std::numeric_limits<long double>::quiet_NaN();
+        return value;
     }
     // A count of items of at least `wordsEach` words each that follow.
     int Count(int minimum, std::int64_t wordsEach) {
@@ -215,7 +221,8 @@ void LimitPoints(std::int64_t lines, std::int64_t points) {
 }
 
 // t-z curves: each holds its number, point count, depth and at least one
-// (t, z) pair. Lines are named after their depths in the project's units;
+// (t, z) pair. Lines are named after their depths (in the project's units
+// until the file's unit flag is read);
 // shorter curves end in a horizontal run of their last point.
 void ReadTzCurves(TPlotStream& in, TGraphPlot& tz, int projectUnits) {
     const int curves = in.Count(0, 1); // no more lines than words left
@@ -353,6 +360,12 @@ void TResultGraphs::ReadPlotData(std::string_view text, int projectUnits) {
     const int unitFlag = ReadLoadsAndSettlements(in, pltLoad, pltAxial);
     for (TGraphPlot* graph : All())
         graph->SetUnits(unitFlag);
+    // The depths are in the units the file was written in, as its axes are, whatever the project's.
+    const char* fileUnit = unitFlag == 1 ? " in" : " m";
+    for (int i = 0; i < pltPVcurves.LineCount(); ++i) {
+        std::string& name = pltPVcurves.GetLine(i).Name;
+        name = name.substr(0, name.rfind(' ')) + fileUnit;
+    }
 }
 
 } // namespace pavrin::graphics

@@ -139,8 +139,9 @@ public:
     // The graph of that component name, or nullptr.
     TGraphPlot* Find(std::string_view componentName);
 
-    // Reads the plot data file into the graphs. `projectUnits` is the open
-    // project's unit system, which names the t-z lines (" in" or " m").
+    // Reads the plot data file into the graphs. The t-z lines are named after
+    // their depths in the file's unit system (" in" or " m"); `projectUnits`,
+    // the open project's, names them only in a file cut before its unit flag.
     // Returns true when the whole sequence was read; false when the file
     // cannot be read, ends early, holds a malformed number or breaks the
     // limits of the data; then showMessage, when set, gets

@@ -128,29 +128,44 @@ private:
 TPlotForm::TPlotForm(TGraphPlot& graph, QWidget* parent)
     : QWidget(parent), graph_(graph), legend_(new TPlotLegend(*this)),
       plotMenu_(new QMenu(QStringLiteral("&Plot"), this)) {
-    setWindowTitle(QStringLiteral("PlotForm"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     QFont windowFont(QStringLiteral("Times New Roman"));
     windowFont.setPixelSize(kWindowFontHeight);
     setFont(windowFont);
     resize(640, 480);
+    BuildMenu();
+    SetUp();
 
+    auto* menuKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    menuKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] { plotMenu_->popup(mapToGlobal(QPoint(0, 0))); });
+}
+
+// The set-up of a window on its graph's lines, for a new window and for one rebuilt on new lines.
+void TPlotForm::SetUp() {
+    // Named after its graph (the Window menu lists it so); the read-out takes over under the mouse.
+    setWindowTitle(qt(graph_.Caption.empty() ? graph_.ComponentName() : graph_.Caption));
+    banding_ = false;
+    cacheValid_ = false;
+    valid_ = true;
     if (const auto ranges = ComputeRanges(graph_)) {
         viewRange_ = fullRange_ = *ranges;
     } else {
         valid_ = false;
+        viewRange_ = fullRange_ = TPlotRange{};
     }
     ActivateLinesForNewWindow(graph_);
-    BuildMenu();
     RebuildLineEntries();
 
     // The graph keeps the legend's font size in points.
     graph_.LegendFont = static_cast<int>(std::lround(legend_->font().pixelSize() * 72.0 / logicalDpiY()));
+    legend_->resize(21, legend_->height());
     ResizeLegend();
-    legendOffered_ = graph_.LineCount() > 0 && graph_.ShowLegend;
-    legend_->setVisible(legendOffered_);
-    MenuEntry(QStringLiteral("Show &Legend"))->setVisible(legendOffered_);
+    // Every window starts with its legend shown; hiding it is the window's own affair.
+    const bool hasLines = graph_.LineCount() > 0;
+    legend_->setVisible(hasLines);
+    MenuEntry(QStringLiteral("Show &Legend"))->setVisible(hasLines);
 
     const bool printing = PlotFormDesktop::Current().PrinterInstalled();
     MenuEntry(QStringLiteral("&Print..."))->setEnabled(printing);
@@ -160,10 +175,29 @@ TPlotForm::TPlotForm(TGraphPlot& graph, QWidget* parent)
     if (graph_.SizeFont != 10)
         SetupLegend(graph_.SizeFont);
     FormResize(false);
+}
 
-    auto* menuKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
-    menuKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(menuKey, &QShortcut::activated, this, [this] { plotMenu_->popup(mapToGlobal(QPoint(0, 0))); });
+bool TPlotForm::Rebuild() {
+    SetUp();
+    return valid_;
+}
+
+QSize TPlotForm::MinimumClientSize() {
+    return {400, 300};
+}
+
+QSize TPlotForm::NormalClientSize(const QSize& area) {
+    return QSize(area.width() * 2 / 3, area.height() * 2 / 3).expandedTo(MinimumClientSize());
+}
+
+QSize TPlotForm::sizeHint() const {
+    const QWidget* sub = parentWidget();
+    const QWidget* workArea = sub != nullptr ? sub->parentWidget() : nullptr;
+    return workArea != nullptr ? NormalClientSize(workArea->size()) : NormalClientSize({960, 720});
+}
+
+QSize TPlotForm::minimumSizeHint() const {
+    return MinimumClientSize();
 }
 
 TPlotForm::~TPlotForm() = default;
@@ -261,7 +295,7 @@ void TPlotForm::BuildMenu() {
 }
 
 void TPlotForm::RefreshMenuChecks() {
-    MenuEntry(QStringLiteral("Show &Legend"))->setChecked(graph_.ShowLegend);
+    MenuEntry(QStringLiteral("Show &Legend"))->setChecked(!legend_->isHidden());
     for (QAction* entry : lineEntries_) {
         const int index = entry->data().toInt();
         entry->setChecked(index < graph_.LineCount() && graph_.GetLine(index).Shown);
@@ -432,6 +466,12 @@ void TPlotForm::mouseReleaseEvent(QMouseEvent* event) {
     Replot();
 }
 
+void TPlotForm::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (!banding_)
+        setWindowTitle(qt(graph_.Caption.empty() ? graph_.ComponentName() : graph_.Caption));
+}
+
 void TPlotForm::ToggleLine(int lineIndex) {
     if (lineIndex < 0 || lineIndex >= graph_.LineCount())
         return;
@@ -443,8 +483,7 @@ void TPlotForm::ToggleLine(int lineIndex) {
 }
 
 void TPlotForm::ToggleLegend() {
-    graph_.ShowLegend = !graph_.ShowLegend;
-    legend_->setVisible(graph_.ShowLegend && graph_.LineCount() > 0);
+    legend_->setVisible(legend_->isHidden() && graph_.LineCount() > 0);
     Replot();
 }
 
@@ -549,8 +588,9 @@ void TPlotForm::PlotPrintClick() {
         const int baseFont =
             static_cast<int>(std::lround(static_cast<double>(kWindowFontHeight) * dx / logicalDpiX()));
         TPlotLayout paperLayout = PrinterLayout(graph_, pageRect, dx, dy, baseFont);
+        // Printed, the legend is part of the picture whether or not the window shows it now.
         paperLayout.legend = LegendPlacement();
-        paperLayout.legendVisible = !legend_->isHidden();
+        paperLayout.legendVisible = true;
         QPainter painter;
         if (!painter.begin(printer_.get())) {
             showMessage(this, QStringLiteral("The graph could not be printed."));
@@ -612,7 +652,7 @@ void TPlotForm::PlotSaveClick() {
                                              logicalDpiX(), logicalDpiY(), kWindowFontHeight);
     pictureLayout.ForOutput = true;
     pictureLayout.legend = LegendPlacement();
-    pictureLayout.legendVisible = !legend_->isHidden();
+    pictureLayout.legendVisible = true;
     ShowSaveFailure(SavePicture(graph_, viewRange_, pictureLayout, *format, fileName, widthPx, heightPx,
                                 dialog.PixelsPerInch()),
                     fileName);
@@ -636,9 +676,27 @@ TPlotForm* ShowPlotForm(QMdiArea* area, TGraphPlot& graph) {
     }
     QMdiSubWindow* sub = area->addSubWindow(form);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // The size it has when restored (restore button, cascade, another window activated) is set on the
+    // sub-window before it is maximised; otherwise it would come back as a bare title strip.
+    const QSize frame = sub->sizeHint() - form->sizeHint();
+    const QSize work = area->viewport()->size();
+    sub->setMinimumSize(TPlotForm::MinimumClientSize() + frame);
+    sub->resize(TPlotForm::NormalClientSize(work) + frame);
+    sub->move(std::max(0, (work.width() - sub->width()) / 2),
+              std::max(0, (work.height() - sub->height()) / 2));
     sub->showMaximized();
     area->setActiveSubWindow(sub);
     return form;
+}
+
+void ReloadGraphWindows(QMdiArea& area, bool resultsAvailable) {
+    for (QMdiSubWindow* sub : area.subWindowList()) {
+        auto* form = qobject_cast<TPlotForm*>(sub->widget());
+        if (form == nullptr)
+            continue;
+        if (!resultsAvailable || !form->Rebuild())
+            sub->close();
+    }
 }
 
 } // namespace pavrin::graphics

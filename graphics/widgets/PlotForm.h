@@ -35,6 +35,10 @@ public:
     ~TPlotForm() override;
 
     bool Valid() const { return valid_; }
+    // Builds the window anew on its graph's present lines, as a new window on it would be: ranges,
+    // active lines, legend (shown), menu entries and picture. False when the lines give no usable
+    // scale; the window must then close.
+    bool Rebuild();
     TGraphPlot& Graph() const { return graph_; }
 
     // The window's "&Plot" menu, owned by the window. The main window adds its menuAction() to its
@@ -80,6 +84,14 @@ public:
     // Draws the graph into a picture of the client area's size, as the window shows it.
     QImage Picture();
 
+    // The normal (restored) size of a graph window's client area in a work area of `area` pixels:
+    // about two thirds of it, never below MinimumClientSize().
+    static QSize NormalClientSize(const QSize& area);
+    // The smallest client area in which the axes, their ticks and the legend stay usable.
+    static QSize MinimumClientSize();
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -87,8 +99,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    void SetUp();
     void BuildMenu();
     void RefreshMenuChecks();
     void RebuildLineEntries();
@@ -115,7 +129,6 @@ private:
     QPoint bandCorner_;
 
     TPlotLegend* legend_;
-    bool legendOffered_ = false;
     QMenu* plotMenu_;
     QList<QAction*> lineEntries_;
     QAction* lineSeparator_ = nullptr;
@@ -124,7 +137,14 @@ private:
 };
 
 // Opens the graph window of `graph` as a maximised child of `area`, or brings its open window forward
-// (restored when minimised). Returns the window, or nullptr when the graph cannot be drawn.
+// (restored when minimised). Returns the window, or nullptr when the graph cannot be drawn. A new
+// window's sub-window has a normal size of its own and a minimum size, for when it is restored or
+// cascaded, and is titled with the graph's caption.
 TPlotForm* ShowPlotForm(QMdiArea* area, TGraphPlot& graph);
+
+// After the result graphs were read anew or the project was replaced: every graph window of `area`
+// is rebuilt on its graph's new lines when `resultsAvailable`, and closed otherwise (or when its
+// graph no longer gives a usable scale). No window keeps the ranges, legend or menu of old lines.
+void ReloadGraphWindows(QMdiArea& area, bool resultsAvailable);
 
 } // namespace pavrin::graphics

@@ -101,6 +101,8 @@ private slots:
     void printingAndSavingLeaveTheWindowAsItWas();
     void savingRefusesWhatCannotBeMade();
     void oneWindowPerGraphInTheArea();
+    void aHiddenLegendStaysInItsWindowAndInEveryPicture();
+    void graphWindowsFollowTheGraphsReadAnew();
 };
 
 void PlotFormTest::setUpLimitsActiveLinesAndBuildsTheMenu() {
@@ -111,7 +113,7 @@ void PlotFormTest::setUpLimitsActiveLinesAndBuildsTheMenu() {
     graph.GetLine(22).Active = false;
     TPlotForm form(graph);
     QVERIFY(form.Valid());
-    QCOMPARE(form.windowTitle(), QStringLiteral("PlotForm"));
+    QCOMPARE(form.windowTitle(), QStringLiteral("Load Distribution")); // as the Window menu lists it
     QCOMPARE(form.LegendEntries().size(), 20);
     QCOMPARE(form.LineEntries().size(), 20);
     QCOMPARE(form.LegendEntries().front(), QStringLiteral("Curve #1"));
@@ -232,7 +234,8 @@ void PlotFormTest::legendDoubleClickAndLineEntriesToggleLines() {
 
     form.MenuEntry(QStringLiteral("Show &Legend"))->trigger();
     QVERIFY(legend->isHidden());
-    QVERIFY(!graph.ShowLegend);
+    emit form.PlotMenu()->aboutToShow();
+    QVERIFY(!form.MenuEntry(QStringLiteral("Show &Legend"))->isChecked());
 
     // Font size: the text scale and the legend follow, the legend back in the corner.
     form.MenuEntry(QStringLiteral("&Font Size"))->menu()->actions().at(3)->trigger(); // 2 * Default
@@ -443,6 +446,81 @@ void PlotFormTest::oneWindowPerGraphInTheArea() {
     beyond.GetPoint(0, 1) = {1, 1e4932L};
     QCOMPARE(ShowPlotForm(&area, beyond), nullptr);
     QCOMPARE(area.subWindowList().size(), 2);
+}
+
+void PlotFormTest::aHiddenLegendStaysInItsWindowAndInEveryPicture() {
+    FakeDesktop desktop;
+    FakeMessageBoxes boxes;
+    ScopedMessageBoxes scoped(boxes);
+    QTemporaryDir dir;
+    TGraphPlot graph("plt");
+    fill(graph, 3);
+    TPlotForm form(graph);
+    form.resize(800, 600);
+    desktop.onDialog = [](QDialog& dialog) {
+        dynamic_cast<TdlgFormat&>(dialog).btnOKClick();
+        return dialog.result();
+    };
+    desktop.saveFile = dir.filePath(QStringLiteral("shown.png"));
+    form.PlotSaveClick();
+
+    form.MenuEntry(QStringLiteral("Show &Legend"))->trigger();
+    QVERIFY(form.Legend()->isHidden());
+    desktop.saveFile = dir.filePath(QStringLiteral("hidden.png"));
+    form.PlotSaveClick();
+    const QImage shown(dir.filePath(QStringLiteral("shown.png")));
+    QVERIFY(!shown.isNull());
+    QCOMPARE(QImage(desktop.saveFile), shown); // the legend box is in the picture either way
+
+    // A later window on the same graph starts with its legend and offers to hide it.
+    TPlotForm later(graph);
+    QVERIFY(!later.Legend()->isHidden());
+    QVERIFY(later.MenuEntry(QStringLiteral("Show &Legend"))->isVisible());
+    QVERIFY(form.Legend()->isHidden());
+}
+
+void PlotFormTest::graphWindowsFollowTheGraphsReadAnew() {
+    FakeDesktop desktop;
+    QMdiArea area;
+    area.resize(1000, 700);
+    area.show();
+    TResultGraphs graphs;
+    // An English project whose plot file was written in SI: depths, axes and legend all in metres.
+    QVERIFY(graphs.ReadPlotFile(PAVRIN_TEST_DATA "/drilled-shaft-si.pv3p", 1));
+    TGraphPlot& tz = graphs.pltPVcurves;
+    QVERIFY(tz.LineCount() > 1);
+    QCOMPARE(QString::fromStdString(tz.XAxisLabel()), QStringLiteral("Displacement, z (m)"));
+    TPlotForm* form = ShowPlotForm(&area, tz);
+    QVERIFY(form);
+    for (const QString& name : form->LegendEntries())
+        QVERIFY2(name.endsWith(QStringLiteral(" m")), qPrintable(name));
+
+    // Zoomed, legend hidden, a line hidden: then another project's results are read.
+    QTest::mousePress(form, Qt::LeftButton, {}, pixel(*form, 0.001L, 1));
+    QTest::mouseRelease(form, Qt::LeftButton, {}, pixel(*form, 0.003L, 3));
+    QVERIFY(!(form->ViewRange() == form->FullRange()));
+    form->ToggleLegend();
+    form->LineEntries().at(0)->trigger();
+    QVERIFY(graphs.ReadPlotFile(PAVRIN_TEST_DATA "/user-curves-downdrag.pv3p", 2));
+    ReloadGraphWindows(area, true);
+    QCOMPARE(area.subWindowList().size(), 1);
+    QCOMPARE(area.subWindowList().front()->widget(), form);
+    QCOMPARE(form->FullRange(), *ComputeRanges(tz));
+    QCOMPARE(form->ViewRange(), form->FullRange());
+    QStringList names;
+    for (int i = 0; i < tz.LineCount() && i < 20; ++i)
+        names << QString::fromStdString(tz.GetLine(i).DisplayName());
+    QCOMPARE(form->LegendEntries(), names);
+    QCOMPARE(form->LineEntries().size(), names.size());
+    QVERIFY(!form->Legend()->isHidden());
+    QCOMPARE(form->windowTitle(), QStringLiteral("t-z Curves"));
+    // The legend's double click and the menu entries act on the new lines.
+    form->LineEntries().back()->trigger();
+    QVERIFY(!tz.GetLine(static_cast<int>(names.size()) - 1).Shown);
+
+    // A project without results keeps no graph window.
+    ReloadGraphWindows(area, false);
+    QTRY_VERIFY(area.subWindowList().isEmpty());
 }
 
 QTEST_MAIN(PlotFormTest)
