@@ -19,6 +19,8 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <system_error>
+#include <thread>
 
 namespace pavrin::cli {
 namespace {
@@ -32,6 +34,10 @@ std::string readText(const fs::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 std::vector<std::vector<std::string>> csvRows(const std::string& text) {
@@ -286,6 +292,45 @@ TEST(Sweep, RowsEqualSeparateRunsOfTheVariantsSavedAsProjects) {
         EXPECT_EQ(formatNumber(same.largestHeadLoad), rows[i][1]);
         ASSERT_TRUE(same.loadAtSettlement);
         EXPECT_EQ(formatNumber(*same.loadAtSettlement), rows[i][2]);
+    }
+}
+
+// Threads the system refuses leave the sweep on the threads it could start (or on the calling thread
+// alone), with a note; the output file keeps its old rows until the new file is whole.
+TEST(Sweep, RunsOnTheThreadsItCouldStartAndReplacesTheOutputOnlyWhenDone) {
+    static int allowed = 0;
+    static std::string outputAtStart;
+    static fs::path csv;
+    csv = scratch("threads.csv");
+    const std::string example = kExamples + "/driven-pile-clay-sand.pv3d";
+    const std::vector<std::string> arguments = {example, "--vary", "length=500:700:5", "--jobs",
+                                                "4",     "--out",  csv.string()};
+    std::string whole;
+    for (const int threads : {4, 1, 0}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads");
+        writeText(csv, "old rows\n");
+        allowed = threads;
+        setSweepThreadStarter([](std::function<void()> work) {
+            outputAtStart = readText(csv);
+            if (allowed-- <= 0)
+                throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+            return std::jthread(std::move(work));
+        });
+        std::ostringstream out, err;
+        const int code = sweepCommand(arguments, out, err);
+        setSweepThreadStarter(nullptr);
+        ASSERT_EQ(code, 0) << err.str();
+        EXPECT_EQ(outputAtStart, "old rows\n");
+        EXPECT_EQ(csvRows(readText(csv)).size(), 7u);
+        if (threads == 4) {
+            EXPECT_EQ(err.str(), "");
+            whole = readText(csv);
+        } else {
+            EXPECT_NE(err.str().find("only " + std::to_string(threads) + " of 4 threads could be started"),
+                      std::string::npos)
+                << err.str();
+            EXPECT_EQ(readText(csv), whole);
+        }
     }
 }
 

@@ -1,14 +1,17 @@
 #include "CheckConvertCommands.h"
 
+#include "CommandFiles.h"
 #include "ExitCodes.h"
 #include "PreRunCheck.h"
 #include "ProgramData.h"
+#include "ProjectAnalysis.h"
 #include "ProjectFile.h"
 #include "ProjectFileNames.h"
 
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 namespace pavrin::cli {
 
@@ -21,17 +24,8 @@ namespace fs = std::filesystem;
 // reading error, if any, is put in `error`; the tables must outlive the project.
 std::unique_ptr<app::TProgramData> openProject(app::TProjectTables& tables, const std::string& path,
                                                std::string& error) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!fs::is_regular_file(status)) {
-        if (fs::is_directory(status))
-            error = "a folder, not a project file";
-        else if (fs::exists(status))
-            error = "not a regular file";
-        else if (ec && ec != std::errc::no_such_file_or_directory)
-            error = "cannot open the project file: " + ec.message();
-        else
-            error = "project file not found";
+    if (const auto problem = projectFileProblem(path)) {
+        error = problem->message;
         return nullptr;
     }
     const bool currentFormat = app::ReadAsCurrentFormat(path);
@@ -47,9 +41,20 @@ int checkCommand(const std::string& project, std::ostream& out, std::ostream& er
         err << "pavrin-cli: " << project << ": " << error << "\n";
         return 1;
     }
-    const auto findings = app::CheckBeforeRun(*data);
+    std::vector<std::string> findings;
+    for (const auto& finding : app::CheckBeforeRun(*data))
+        findings.push_back(finding.Text());
+    // What the program's check passes, the engine reads as the run would hand it over: whatever it
+    // stops on is a finding too, in the engine's words.
+    if (findings.empty()) {
+        std::string input;
+        if (!engineInput(project, *data, input, err))
+            return 1;
+        if (auto refusal = engineRefusal(input))
+            findings.push_back(std::move(*refusal));
+    }
     for (const auto& finding : findings)
-        out << finding.Text() << "\n";
+        out << finding << "\n";
     if (findings.empty())
         out << project << ": no findings; the project can be run.\n";
     else
@@ -75,6 +80,10 @@ int convertCommand(const std::string& units, const std::string& in, const std::s
     if (!data || !error.empty()) {
         // A project read only in part is never saved over another file.
         err << "pavrin-cli: " << in << ": " << error << "\n";
+        return 1;
+    }
+    if (const auto problem = outputProblem(out, in)) {
+        err << "pavrin-cli: " << *problem << "\n";
         return 1;
     }
     std::error_code ec;

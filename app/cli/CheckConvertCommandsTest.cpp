@@ -78,8 +78,8 @@ TEST_F(CheckConvert, WhatIsNotAProjectFileIsRefusedWithAMessage) {
         {[&] { return Convert(File("folder.pv3d"), File("out.pv3d")); }, "a folder, not a project file"},
         {[&] { return Check(File("missing.pv3d")); }, "project file not found"},
         {[&] { return Check(tooLong); }, "File name too long"},
-        {[&] { return Convert(project, ""); }, "not a file name that can be written"},
-        {[&] { return Convert(project, File("folder.pv3d")); }, "it is a folder"},
+        {[&] { return Convert(project, ""); }, "An empty output path"},
+        {[&] { return Convert(project, File("folder.pv3d")); }, "is not a regular file"},
     };
     for (const auto& [command, message] : cases) {
         EXPECT_EQ(command(), 1) << message;

@@ -57,6 +57,8 @@ std::string_view runStatusMeaning(std::int32_t status) {
     case 7:
     case 8:
         return "stopped: a look-up ran past the soil profile — see the end of the report";
+    case 9:
+        return "writing failed: a file of the run could not be written whole";
     default:
         return "unknown status";
     }

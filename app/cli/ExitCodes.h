@@ -10,8 +10,10 @@ enum ExitCode : int {
     ExitRunFolder = 73,         // temporary run folder or names.dat could not be made
     ExitProjectRefused = 65,    // summary/springs/sweep: the pre-run check has findings (EX_DATAERR)
     ExitProjectUnreadable = 66, // summary/springs/sweep: the project cannot be read whole (EX_NOINPUT)
-    ExitOutputFile = 74,        // summary/springs/sweep: the output file could not be written (EX_IOERR)
-    ExitInterrupted = 130,      // sweep stopped by Ctrl-C, finished rows written
+    ExitInternal = 70,          // a command failed in an unforeseen way (EX_SOFTWARE)
+    ExitNoMemory = 71,          // not enough memory for the command (EX_OSERR)
+    ExitOutputFile = 74, // an output file, a run file or the standard output could not be written (EX_IOERR)
+    ExitInterrupted = 130, // sweep stopped by Ctrl-C, finished rows written
 };
 
 } // namespace pavrin::cli

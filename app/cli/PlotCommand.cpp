@@ -1,5 +1,7 @@
 #include "PlotCommand.h"
 
+#include "CommandFiles.h"
+
 #include "ProjectResults.h"
 
 #include "ExitCodes.h"
@@ -123,6 +125,10 @@ int plotCommand(std::span<const std::string> arguments, std::ostream& out, std::
     }
 
     const std::string& project = options.project;
+    if (const auto problem = outputProblem(options.out, project)) {
+        err << "pavrin-cli: " << *problem << "\n";
+        return 1;
+    }
     if (const int status = ReadProjectResults(project, graphs, err); status != 0)
         return status;
 

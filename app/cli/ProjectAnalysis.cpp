@@ -1,12 +1,14 @@
 #include "ProjectAnalysis.h"
 
+#include "CommandFiles.h"
 #include "EngineLibrary.h"
 #include "ExitCodes.h"
 #include "PreRunCheck.h"
-#include "Run.h"
 #include "ProgramData.h"
+#include "ProjectFile.h"
 #include "ProjectFileNames.h"
 #include "ProjectTables.h"
+#include "Run.h"
 #include "Summary.h"
 
 #include <charconv>
@@ -27,16 +29,9 @@ OpenedProject::OpenedProject(OpenedProject&&) noexcept = default;
 OpenedProject& OpenedProject::operator=(OpenedProject&&) noexcept = default;
 
 int openProject(const std::string& path, OpenedProject& project, std::ostream& err) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!fs::is_regular_file(status)) {
-        const bool missing = !fs::exists(status);
-        err << "pavrin-cli: " << path << ": "
-            << (fs::is_directory(status) ? "a folder, not a project file"
-                : missing                ? "project file not found"
-                                         : "not a regular file")
-            << "\n";
-        return missing ? ExitProjectMissing : ExitProjectUnreadable;
+    if (const auto problem = projectFileProblem(path)) {
+        err << "pavrin-cli: " << path << ": " << problem->message << "\n";
+        return problem->missing ? ExitProjectMissing : ExitProjectUnreadable;
     }
     project.data.reset();
     project.tables = std::make_unique<app::TProjectTables>();
@@ -69,6 +64,39 @@ bool readWhole(const std::string& path, std::string& text) {
 
 } // namespace
 
+bool engineInput(const std::string& path, app::TProgramData& project, std::string& input, std::ostream& err) {
+    if (app::LowerFileExt(path) == app::ext::kOldProject) {
+        try {
+            input = app::ProjectFileText(project);
+        } catch (const std::exception& e) {
+            err << "pavrin-cli: " << path << ": cannot be converted: " << e.what() << "\n";
+            return false;
+        }
+        return true;
+    }
+    if (!readWhole(path, input)) {
+        err << "pavrin-cli: " << path << ": cannot be read\n";
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> engineRefusal(const std::string& input) {
+    std::string report, plot;
+    const std::int32_t status = engine::analyse(input, report, plot);
+    if (status == engine::StatusOk)
+        return std::nullopt;
+    std::string text =
+        "The analysis engine stops on this project (run status " + std::to_string(status) + "):";
+    for (const auto& line : extractClosingMessage(report)) {
+        std::string trimmed = line;
+        trimmed.erase(0, trimmed.find_first_not_of(' '));
+        if (!trimmed.empty())
+            text += " " + trimmed;
+    }
+    return text;
+}
+
 int analyseProject(const std::string& path, engine::AnalysisResults& results, std::ostream& err) {
     OpenedProject project;
     if (const int code = openProject(path, project, err))
@@ -81,12 +109,10 @@ int analyseProject(const std::string& path, engine::AnalysisResults& results, st
             << (findings.size() == 1 ? " finding" : " findings") << "); nothing was analysed\n";
         return ExitProjectRefused;
     }
-    // The engine gets the file itself, as a run does.
+    // The engine gets the file itself, as a run does; an older-format file as File Save would write it.
     std::string input;
-    if (!readWhole(path, input)) {
-        err << "pavrin-cli: " << path << ": cannot be read\n";
+    if (!engineInput(path, *project.data, input, err))
         return ExitProjectUnreadable;
-    }
     std::string report, plot;
     const std::int32_t status = engine::analyse(input, report, plot, results);
     if (status != engine::StatusOk) {
@@ -135,20 +161,7 @@ std::string csvField(std::string_view text) {
 }
 
 bool writeTextFile(const std::string& path, const std::string& text, std::ostream& err) {
-    std::error_code ec;
-    if (path.empty() || fs::is_directory(path, ec)) {
-        err << "pavrin-cli: " << (path.empty() ? "an empty output name" : path + ": a folder")
-            << " cannot be written\n";
-        return false;
-    }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out) {
-        err << "pavrin-cli: " << path << ": cannot be written\n";
-        return false;
-    }
-    return true;
+    return writeOutputFile(path, text, err);
 }
 
 std::string reportEnd(const std::string& report) {

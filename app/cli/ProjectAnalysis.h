@@ -6,6 +6,7 @@
 #include "Analysis.h"
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -36,6 +37,13 @@ int openProject(const std::string& path, OpenedProject& project, std::ostream& e
 // The pre-run check's findings as one line each; empty when the project can be run.
 std::vector<std::string> checkFindings(const app::TProgramData& project);
 
+// The text the engine reads for the project opened from `path`: the file itself, or for an older-format
+// file the project as File Save would write it. False with a message on `err` when it cannot be had.
+bool engineInput(const std::string& path, app::TProgramData& project, std::string& input, std::ostream& err);
+
+// Why the engine stops on `input` (a run status other than 0), with the end of its report, or nothing.
+std::optional<std::string> engineRefusal(const std::string& input);
+
 // Opens `path`, refuses it (ExitProjectRefused, findings on `err`) when the check has findings,
 // and analyses the file's text in memory. Returns 0, an exit code as openProject's, or the
 // engine's run status (3 to 8) with the end of its report on `err`.
@@ -56,7 +64,8 @@ std::string formatNumber(long double value);
 // A CSV field: quoted when it holds a comma, quote or line break.
 std::string csvField(std::string_view text);
 
-// Writes `text` to `path`; false with a message on `err` when it cannot be written whole.
+// Writes `text` to `path` whole or not at all (a temporary file renamed over it); false with a
+// message on `err` when it cannot be written.
 bool writeTextFile(const std::string& path, const std::string& text, std::ostream& err);
 
 // The end of a stopped run's report, for messages: its last non-blank lines.

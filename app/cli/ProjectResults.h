@@ -2,6 +2,7 @@
 // project read as the program opens it and its plot data file read into the result graphs.
 #pragma once
 
+#include "CommandFiles.h"
 #include "ExitCodes.h"
 #include "PltData.h"
 #include "ProgramData.h"
@@ -18,9 +19,9 @@ namespace pavrin::cli {
 inline int ReadProjectResults(const std::string& project, graphics::TResultGraphs& graphs,
                               std::ostream& err) {
     std::error_code ignored;
-    if (!std::filesystem::is_regular_file(project, ignored)) {
-        err << "pavrin-cli: " << project << ": project file not found\n";
-        return ExitProjectMissing;
+    if (const auto problem = projectFileProblem(project)) {
+        err << "pavrin-cli: " << project << ": " << problem->message << "\n";
+        return problem->missing ? ExitProjectMissing : 1;
     }
     app::TProjectTables tables;
     std::string error;

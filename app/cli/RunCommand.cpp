@@ -1,9 +1,17 @@
 #include "RunCommand.h"
 
+#include "CommandFiles.h"
 #include "EngineLibrary.h"
 #include "ExitCodes.h"
 #include "RunFiles.h"
 #include "Summary.h"
+
+#include "ProgramData.h"
+#include "ProjectFile.h"
+#include "ProjectFileNames.h"
+#include "ProjectPaths.h"
+#include "ProjectTables.h"
+#include "Run.h"
 
 #include <cstdio>
 #include <fstream>
@@ -84,14 +92,53 @@ std::int32_t callEngine(const EngineLibrary& engine, const RunDirectory& folder,
     return status;
 }
 
-void printResults(std::int32_t status, const RunFiles& files, std::optional<fs::file_time_type> reportBefore,
-                  std::ostream& out) {
+// The older format is converted in memory as the program's Open and Save would, and the engine reads
+// the converted copy; every other name is the current format and reaches the engine as it is.
+// Returns 0, or an exit code after a message on `err`.
+int convertOlderFormat(const RunFiles& files, std::optional<std::string>& converted, std::ostream& err) {
+    if (app::ReadAsCurrentFormat(files.project.string()))
+        return 0;
+    app::TProjectTables tables;
+    std::string error;
+    const auto data = app::TProgramData::CreateFromFile(tables, files.project.string(), false, error);
+    if (!data || !error.empty()) {
+        err << "pavrin-cli: " << files.project.string() << ": " << (error.empty() ? "cannot be read" : error)
+            << "\n";
+        return ExitProjectUnreadable;
+    }
+    try {
+        converted = app::ProjectFileText(*data);
+    } catch (const std::exception& e) {
+        err << "pavrin-cli: " << files.project.string() << ": cannot be converted: " << e.what() << "\n";
+        return ExitProjectUnreadable;
+    }
+    return 0;
+}
+
+} // namespace
+
+void printRunResults(std::int32_t status, const RunFiles& files,
+                     std::optional<fs::file_time_type> reportBefore, std::ostream& out) {
     out << "Run status: " << status << " (" << runStatusMeaning(status) << ")\n";
     out << "Report:    " << files.report.string() << "\n";
     out << "Plot file: " << files.plot.string() << "\n\n";
 
     const auto reportAfter = modificationTime(files.report);
     const auto report = reportAfter ? readReportEnd(files.report) : std::nullopt;
+    if (status == engine::StatusWriteError) {
+        // The engine names a plot data or notes file it could not write at the end of a whole
+        // report; without that line the report itself is cut short and its tail means nothing.
+        const auto closing = report ? extractClosingMessage(*report) : std::vector<std::string>{};
+        const bool named =
+            !closing.empty() && closing.back().find("COULD NOT BE WRITTEN") != std::string::npos;
+        const std::string& failed = !named ? files.report.string()
+                                    : closing.back().find("PLOT DATA") != std::string::npos
+                                        ? files.plot.string()
+                                        : files.notes.string();
+        out << "Writing failed: " << failed
+            << " could not be written whole (is the disk full?). The results of this run are incomplete.\n";
+        return;
+    }
     if (!report) {
         out << "The report could not be read: " << files.report.string() << "\n";
         return;
@@ -109,8 +156,6 @@ void printResults(std::int32_t status, const RunFiles& files, std::optional<fs::
     }
 }
 
-} // namespace
-
 int runCommand(const std::string& projectArgument, std::ostream& out, std::ostream& err) {
     RunFiles files;
     try {
@@ -120,21 +165,35 @@ int runCommand(const std::string& projectArgument, std::ostream& out, std::ostre
             << "\n";
         return ExitProjectMissing;
     }
-    std::error_code ec;
-    if (!fs::is_regular_file(files.project, ec)) {
-        err << "pavrin-cli: project file not found: " << files.project.string() << "\n";
+    if (const auto problem = projectFileProblem(files.project.string())) {
+        err << "pavrin-cli: " << files.project.string() << ": " << problem->message << "\n";
         return ExitProjectMissing;
     }
-    if (const auto problem = runFilesProblem(files)) {
+    // The one rule for what may be run: the run-file list carries every path exactly, and no file
+    // the run writes is the project itself.
+    if (const auto problem = app::ProjectPathProblem(files.project.string())) {
         err << "pavrin-cli: " << *problem << "\n";
         return ExitProjectMissing;
     }
+    for (const fs::path* written : {&files.report, &files.plot, &files.notes})
+        if (const auto problem = runOutputProblem(written->string())) {
+            err << "pavrin-cli: " << *problem << "\n";
+            return ExitOutputFile;
+        }
+    std::optional<std::string> converted;
+    if (const int code = convertOlderFormat(files, converted, err))
+        return code;
 
     const auto reportBefore = modificationTime(files.report);
     std::int32_t status = 0;
     try {
         // Destroyed in reverse order: the library is unloaded, then names.dat and the folder go.
-        const RunDirectory folder(files);
+        const RunDirectory folder(files, converted);
+        if (const auto problem = app::RunListPathProblem(folder.files().project.string())) {
+            err << "pavrin-cli: the converted copy of the project cannot be run from the temporary folder: "
+                << *problem << "\n";
+            return ExitRunFolder;
+        }
         const EngineLibrary engine(EngineLibrary::besideExecutable());
         status = callEngine(engine, folder, out);
     } catch (const EngineLibraryError& e) {
@@ -144,7 +203,10 @@ int runCommand(const std::string& projectArgument, std::ostream& out, std::ostre
         err << "pavrin-cli: cannot prepare the run: " << e.what() << "\n";
         return ExitRunFolder;
     }
-    printResults(status, files, reportBefore, out);
+    if (converted)
+        out << "The project is of the older format; the engine ran a copy converted as File Save would "
+               "write it.\n";
+    printRunResults(status, files, reportBefore, out);
     return status;
 }
 

@@ -12,9 +12,6 @@ namespace pavrin::cli {
 // Version line of names.dat, as the front end writes it.
 inline constexpr std::string_view kFrontEndVersion = "2014.3.1";
 
-// The engine reads each path from the first 255 characters of its names.dat line.
-inline constexpr std::size_t kMaxEnginePathLength = 255;
-
 struct RunFiles {
     std::filesystem::path project; // input file (.pv3d), absolute
     std::filesystem::path report;  // output report (.pv3o)
@@ -29,26 +26,31 @@ std::filesystem::path replaceExtension(const std::filesystem::path& path, std::s
 // The files of a run on `project`, which must be absolute.
 RunFiles deriveRunFiles(const std::filesystem::path& project);
 
-// Why the engine could not use these paths (too long, or holding a line break), or nothing.
-std::optional<std::string> runFilesProblem(const RunFiles& files);
-
 // Text of names.dat: the version line and the four paths, one per line, LF line ends.
 std::string namesDatText(const RunFiles& files);
 
 // A private temporary folder holding names.dat for one run. Removed, with names.dat and anything
-// else left in it, when the object goes, also after a failure.
+// else left in it, when the object goes, also after a failure, and also when Ctrl-C, SIGTERM or
+// SIGHUP stops the program while it lives (the signal then does what it would have done).
 class RunDirectory {
 public:
-    // Creates the folder and writes names.dat. Throws std::runtime_error on failure.
-    explicit RunDirectory(const RunFiles& files);
+    // Creates the folder and writes names.dat. When `input` is given (a project of the older format
+    // as the program would save it), it is written into the folder under the project's name with
+    // the current extension, and names.dat names that copy as the input file; the report, plot data
+    // and notes files stay beside the project. Throws std::runtime_error on failure.
+    explicit RunDirectory(const RunFiles& files, const std::optional<std::string>& input = std::nullopt);
     ~RunDirectory();
     RunDirectory(const RunDirectory&) = delete;
     RunDirectory& operator=(const RunDirectory&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // The files as names.dat names them.
+    const RunFiles& files() const { return files_; }
 
 private:
+    void remove() noexcept;
     std::filesystem::path path_;
+    RunFiles files_;
 };
 
 // Makes `dir` the process's working directory until the object goes, then goes back.

@@ -1,5 +1,6 @@
 #include "SpringsCommand.h"
 
+#include "CommandFiles.h"
 #include "ExitCodes.h"
 #include "ProjectAnalysis.h"
 
@@ -58,6 +59,10 @@ int springsCommand(std::span<const std::string> arguments, std::ostream& out, st
     }
     if (!project || !file)
         return -1;
+    if (const auto problem = outputProblem(*file, *project)) {
+        err << "pavrin-cli: " << *problem << "\n";
+        return ExitOutputFile;
+    }
     engine::AnalysisResults results;
     if (const int code = analyseProject(*project, results, err))
         return code;

@@ -119,7 +119,6 @@ TEST(ClosingMessage, ShortReportIsShownWhole) {
     EXPECT_TRUE(extractClosingMessage("").empty());
 }
 
-
 // The runner reads only the end of a large report: what it finds there is what the whole gives.
 TEST(ReportEnd, LargeReportGivesTheSummariesAndMessageOfTheWholeReport) {
     const std::filesystem::path folder =

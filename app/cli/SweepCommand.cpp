@@ -1,5 +1,6 @@
 #include "SweepCommand.h"
 
+#include "CommandFiles.h"
 #include "EngineLibrary.h"
 #include "ExitCodes.h"
 #include "ProgramData.h"
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <fstream>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace pavrin::cli {
@@ -412,6 +414,20 @@ std::string sweepCsv(const SweepRequest& request, int units, const std::vector<l
     return out;
 }
 
+namespace {
+
+std::jthread startJThread(std::function<void()> work) {
+    return std::jthread(std::move(work));
+}
+
+SweepThreadStarter startThread = startJThread;
+
+} // namespace
+
+void setSweepThreadStarter(SweepThreadStarter start) {
+    startThread = start ? start : startJThread;
+}
+
 int runSweep(const SweepRequest& request, std::atomic<bool>& stop, std::ostream& out, std::ostream& err) {
     OpenedProject base;
     if (const int code = openProject(request.project, base, err))
@@ -428,8 +444,12 @@ int runSweep(const SweepRequest& request, std::atomic<bool>& stop, std::ostream&
     if (base.data->AssignHeadLoads != 0)
         for (int r = 0; r < base.data->Tables().TblTopload().RowCount(); ++r)
             headLoads.push_back(base.data->Tables().TblTopload().Float(app::col::kValue, r));
-    if (!writeTextFile(request.out, "", err)) // refuse an unusable output before the work
+    // An unusable output is refused before the work; the file itself is written only at the end,
+    // whole, so that an interrupted or failed sweep leaves an older file as it was.
+    if (const auto problem = outputProblem(request.out, request.project)) {
+        err << "pavrin-cli: " << *problem << "\n";
         return ExitOutputFile;
+    }
 
     const auto started = std::chrono::steady_clock::now();
     const std::vector<long double> values = sweepValues(request);
@@ -478,8 +498,22 @@ int runSweep(const SweepRequest& request, std::atomic<bool>& stop, std::ostream&
         std::min<std::size_t>(request.jobs ? request.jobs : cores, std::max<std::size_t>(1, values.size()));
     {
         std::vector<std::jthread> workers;
-        for (std::size_t j = 0; j < jobs; ++j)
-            workers.emplace_back(work);
+        std::string threadError;
+        for (std::size_t j = 0; j < jobs; ++j) {
+            try {
+                workers.push_back(startThread(work));
+            } catch (const std::system_error& e) {
+                threadError = e.what();
+                break;
+            }
+        }
+        if (workers.size() < jobs)
+            err << "pavrin-cli: sweep: only " << workers.size() << " of " << jobs
+                << " threads could be started (" << threadError << "); the sweep runs on "
+                << (workers.empty() ? std::string("this thread alone") : std::to_string(workers.size()))
+                << "\n";
+        if (workers.empty())
+            work();
         // Progress a few times a second once the sweep has taken a second.
         bool shown = false;
         auto due = started + std::chrono::seconds(1);

@@ -5,11 +5,13 @@
 #include "Analysis.h"
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace pavrin::app {
@@ -61,6 +63,11 @@ VariantRow analyseVariant(const std::string& input, std::optional<long double> s
 // The whole CSV: a header naming the units, then one row per finished variant.
 std::string sweepCsv(const SweepRequest& request, int units, const std::vector<long double>& headLoads,
                      const std::vector<long double>& values, const std::vector<VariantRow>& rows);
+
+// How the sweep starts a worker thread; tests put in one that fails as a system out of threads does
+// (std::system_error). nullptr puts back std::jthread.
+using SweepThreadStarter = std::jthread (*)(std::function<void()> work);
+void setSweepThreadStarter(SweepThreadStarter start);
 
 // pavrin-cli sweep PROJECT --vary NAME=FROM:TO:STEPS [--settlement S] [--jobs N] --out FILE.csv.
 // `stop` ends the sweep early (Ctrl-C sets it); finished rows are written. Returns the exit code.

@@ -2,6 +2,7 @@
 
 #include "ProjectResults.h"
 
+#include "CommandFiles.h"
 #include "ExitCodes.h"
 #include "PltData.h"
 #include "ProgramData.h"
@@ -10,9 +11,12 @@
 #include "Workbook.h"
 
 #include <array>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
 #include <string_view>
+#include <unistd.h>
 
 namespace pavrin::cli {
 
@@ -42,6 +46,32 @@ bool parseGraphs(const std::string& names, std::array<bool, 4>& chosen, std::str
     return any;
 }
 
+// Sends the process's standard error stream to nowhere while it lives.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0)
+            ::dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            ::close(null);
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            ::dup2(saved_, STDERR_FILENO);
+            ::close(saved_);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
 } // namespace
 
 int xlsxCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
@@ -60,6 +90,10 @@ int xlsxCommand(std::span<const std::string> arguments, std::ostream& out, std::
     }
     const std::string& project = arguments[0];
     const std::string& workbook = arguments[1];
+    if (const auto problem = outputProblem(workbook, project)) {
+        err << "pavrin-cli: " << *problem << "\n";
+        return 1;
+    }
     graphics::TResultGraphs graphs;
     if (const int status = ReadProjectResults(project, graphs, err); status != 0)
         return status;
@@ -69,6 +103,9 @@ int xlsxCommand(std::span<const std::string> arguments, std::ostream& out, std::
         if (chosen[i])
             selected.push_back(entries[i]);
     try {
+        // The workbook library reports its own failures on the standard error stream as well; the
+        // command's message says it in the program's words, so the library's line is held back.
+        const QuietStandardError quiet;
         graphics::WriteGraphWorkbook(workbook, selected);
     } catch (const graphics::EWorkbookError& e) {
         err << "pavrin-cli: " << e.what() << "\n";

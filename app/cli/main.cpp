@@ -11,7 +11,11 @@
 #include "PlotCommand.h"
 #endif
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,7 +75,10 @@ constexpr Command kCommands[] = {
      "      Writes the report (.pv3o), plot file (.pv3p) and notes file (.pv3r) next to\n"
      "      PROJECT, then prints the run status, their paths and the load-settlement summary.\n"
      "      Exit code: the engine's run status (0 completed, 1 not requested, 2 file error,\n"
-     "      3 input error, 4-8 stopped at the end of the soil profile).",
+     "      3 input error, 4-8 stopped at the end of the soil profile, 9 a file of the run could\n"
+     "      not be written whole); 74 a run file that cannot be written (a folder, a pipe, a\n"
+     "      device, a folder that is not writable). An older-format .pvd is run as a copy converted\n"
+     "      as File Save would write it, with the report and plot file beside PROJECT.",
      1, runHandler},
     {"check", "PROJECT.pv3d",
      "Open PROJECT as the program does and list everything that would take it beyond the\n"
@@ -95,8 +102,9 @@ constexpr Command kCommands[] = {
      "      middle of every increment as the solver reads them) and the Q-w curve it used,\n"
      "      after generation and factors, to FILE as CSV. Exit code: as summary, 74 FILE not written.",
      0, springsHandler},
-    {"sweep", "PROJECT.pv3d --vary length|diameter|tip-area|tz-factor|qw-factor=FROM:TO:STEPS\n"
-              "      [--settlement S] [--jobs N] --out FILE.csv",
+    {"sweep",
+     "PROJECT.pv3d --vary length|diameter|tip-area|tz-factor|qw-factor=FROM:TO:STEPS\n"
+     "      [--settlement S] [--jobs N] --out FILE.csv",
      "Analyse STEPS + 1 variants of PROJECT from FROM to TO on N threads (default: every\n"
      "      core) and write one CSV row per variant: the value, the largest head load, the head\n"
      "      load at head settlement S and the settlement under each head load, or why it could\n"
@@ -128,7 +136,9 @@ void printUsage(std::ostream& out) {
             << "\n";
     out << "\nother exit codes: " << ExitProjectMissing << " project file not found, " << ExitUsage
         << " bad usage,\n  " << ExitEngineUnavailable << " engine library missing or unusable, "
-        << ExitRunFolder << " temporary run folder could not be made.\n";
+        << ExitRunFolder << " temporary run folder could not be made,\n  " << ExitOutputFile
+        << " an output (or the standard output) could not be written, " << ExitNoMemory
+        << " not enough memory.\n";
 }
 
 int usageError(const std::string& message) {
@@ -141,10 +151,21 @@ bool isHelp(std::string_view argument) {
     return argument == "--help" || argument == "-h";
 }
 
-} // namespace
+// Everything a command printed must reach its reader: a standard output that cannot be written (a
+// full disk, a closed pipe) turns a success into a write error.
+int finish(int status) {
+    std::cout.flush();
+    errno = 0;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || !std::cout;
+    if (!failed)
+        return status;
+    const int error = errno;
+    std::cerr << "pavrin-cli: the standard output could not be written"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
+    return status == 0 ? ExitOutputFile : status;
+}
 
-int main(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+int runCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty())
         return usageError("no command given");
     if (isHelp(arguments[0])) {
@@ -167,4 +188,21 @@ int main(int argc, char** argv) {
         return status;
     }
     return usageError("unknown command: " + arguments[0]);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int status = 0;
+    try {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        status = runCommandLine(arguments);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "pavrin-cli: not enough memory for this command; nothing more was done\n";
+        status = ExitNoMemory;
+    } catch (const std::exception& e) {
+        std::cerr << "pavrin-cli: the command failed: " << e.what() << "\n";
+        status = ExitInternal;
+    }
+    return finish(status);
 }
