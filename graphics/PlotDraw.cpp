@@ -256,12 +256,20 @@ private:
                     const QColor colour = LineColor(k);
                     p_.setPen(QPen(colour, lineWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
                     p_.setBrush(colour);
-                    polyline.resize(line.PointCount());
+                    polyline.clear();
+                    polyline.reserve(line.PointCount());
                     markerPoints.clear();
                     for (int j = 0; j < line.PointCount(); ++j) {
                         const TFloatPoint& point = line.GetPoint(j);
+                        if (!std::isfinite(point.X) || !std::isfinite(point.Y)) {
+                            // A value that is not a number is not drawn: the line breaks there.
+                            if (polyline.size() > 1)
+                                p_.drawPolyline(polyline);
+                            polyline.clear();
+                            continue;
+                        }
                         const TPixelPoint px = DataToPixel(view_, plot, graph_.XOnTop, point.X, point.Y);
-                        polyline[j] = QPoint(px.x, px.y);
+                        polyline.append(QPoint(px.x, px.y));
                         if (graph_.Markers > 0 && j % graph_.Markers == 0 &&
                             (markerPoints.empty() || !(markerPoints.back() == px)))
                             markerPoints.push_back(px);

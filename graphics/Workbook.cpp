@@ -107,10 +107,12 @@ private:
             widths_[col] = std::max(widths_[col], text.size());
     }
 
-    // Non-finite values would make the sheet unreadable: their cells stay empty.
+    // A cell holds a double: a value that is no finite double would make the
+    // sheet unreadable ("INF"), so its cell stays empty.
     void putNumber(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, long double value) {
-        if (std::isfinite(value))
-            check(worksheet_write_number(sheet, row, col, static_cast<double>(value), nullptr));
+        const auto cell = static_cast<double>(value);
+        if (std::isfinite(cell))
+            check(worksheet_write_number(sheet, row, col, cell, nullptr));
     }
 
     void putLink(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, const std::string& target,
@@ -206,6 +208,10 @@ private:
         if (!sheet)
             fail(userName_, "the sheet " + plot + " could not be added");
         check(chartsheet_set_chart(sheet, chart));
+        // One landscape page: the chart as written (about 10.2 x 6.7 in) fits
+        // inside these margins on Letter and on A4 alike.
+        chartsheet_set_landscape(sheet);
+        chartsheet_set_margins(sheet, 0.4, 0.4, 0.5, 0.5);
     }
 
     // The header row's columns fitted to their longest text.

@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace pavrin::graphics {
 namespace {
@@ -234,6 +235,32 @@ TEST(PlotDraw, MarkersEveryNthPointInTheLinesShapeAndColoursStayWhenLinesHide) {
     EXPECT_EQ(MarkerOutline(1, 96, 96).size(), 5u) << "a square";
     EXPECT_EQ(MarkerOutline(9, 96, 96).size(), 11u) << "ten corners";
     EXPECT_EQ(MarkerOutline(4, 96, 96).front(), (TPixelPoint{0, -3})) << "one corner straight up";
+}
+
+// A point that is not a number (a plot value beyond double range) is not drawn: the line breaks
+// there and nothing of it leaves the line's row.
+TEST(PlotDraw, PointsThatAreNotANumberAreSkipped) {
+    TGraphPlot graph("plt");
+    const long double nan = std::numeric_limits<long double>::quiet_NaN();
+    setPoints(graph, {{0, 3.3L}, {10, 3.3L}, {nan, nan}, {30, 3.3L}, {40, 3.3L}}, 2);
+    graph.GetLine(0).Shown = false; // line 2 is drawn in blue, unlike the black axes
+    const TPlotRange view{-5, 45, 0, 8};
+    TPlotLayout layout;
+    const QImage image = render(graph, view, &layout);
+    const int row = DataToPixel(view, layout.PlotRect, false, 0, 4.3L).y;
+    const auto at = [&](long double x) {
+        return image.pixelColor(DataToPixel(view, layout.PlotRect, false, x, 4.3L).x, row);
+    };
+    EXPECT_EQ(at(5), LineColor(1));
+    EXPECT_EQ(at(35), LineColor(1));
+    EXPECT_NE(at(20), LineColor(1)) << "no segment through the missing point";
+    int astray = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (std::abs(y - row) > 3 && image.pixelColor(x, y) == LineColor(1))
+                ++astray;
+    EXPECT_EQ(astray, 0);
+    EXPECT_TRUE(ComputeRanges(graph).has_value()) << "the ranges leave the point out";
 }
 
 TEST(PlotDraw, TooSmallAPageIsOnlyWhite) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
 
+#include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -206,6 +208,74 @@ TEST_F(WorkbookTest, DataBlockSeriesRangesAndAxisDirection) {
     EXPECT_EQ(tzRanges[40], "Page_2!$AA$6:$AA$7");
     EXPECT_EQ(tzRanges[41], "Page_2!$AB$6:$AB$7");
     EXPECT_NE(tzChart.find("<c:v>30 in</c:v>"), std::string::npos) << "series named by depth";
+}
+
+// Plot values beyond the range of double (a long double still holds 1E4932) are not numbers: the
+// loader makes them so, and their cells stay empty instead of holding INF.
+TEST_F(WorkbookTest, PlotValuesBeyondDoubleRangeGiveEmptyCells) {
+    std::ifstream in(std::string(PAVRIN_TEST_DATA) + "/tz-padding.pv3p", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    const std::pair<std::string, std::string> edits[] = {
+        {" 0.2000E+01     0.2000E+00", " 1E4932     0.2000E+00"},       // t of curve 1, point 2
+        {"0.5000E+05         0.1000E+01", "1E4932         0.1000E+01"}, // Q of the tip curve, point 2
+        {"0.600E+02    0.200E+05", "-1E4932    0.200E+05"},             // depth of the load line 1, row 2
+        {"0.2500E+05      0.5000E+00", "0.2500E+05      1E4932"}, // settlement of the second summary row
+    };
+    for (const auto& [from, to] : edits) {
+        const auto at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+    }
+    ASSERT_TRUE(graphs_.ReadPlotText(text, 1, nullptr));
+    EXPECT_TRUE(std::isnan(graphs_.pltPVcurves.GetPoint(0, 1).Y));
+    EXPECT_TRUE(std::isnan(graphs_.PltQW.GetPoint(0, 1).X));
+    EXPECT_TRUE(std::isnan(graphs_.pltLoad.GetPoint(0, 1).Y));
+    EXPECT_TRUE(std::isnan(graphs_.pltAxial.GetPoint(0, 2).Y));
+    EXPECT_EQ(graphs_.pltAxial.GetPoint(0, 2).X, 25) << "the rest of the row as written, in kips";
+
+    const fs::path file = folder_ / "beyond.xlsx";
+    std::vector<const TGraphPlot*> exported;
+    for (TGraphPlot* graph : ExportableGraphs(graphs_))
+        exported.push_back(graph);
+    WriteGraphWorkbook(file.string(), exported);
+    const auto parts = readZip(file);
+    for (const auto& [name, xml] : parts) {
+        std::string lower = xml;
+        for (char& c : lower)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(lower.find("<v>inf"), std::string::npos) << name;
+        EXPECT_EQ(lower.find("<v>-inf"), std::string::npos) << name;
+        EXPECT_EQ(lower.find("<v>nan"), std::string::npos) << name;
+    }
+    const std::string& strings = parts.at("xl/sharedStrings.xml");
+    const TSheet load(parts.at("xl/worksheets/sheet2.xml"), strings);
+    EXPECT_EQ(load["B7"], "") << "the load line's missing depth";
+    EXPECT_TRUE(load.IsNumber("A7")) << "beside it the load as written";
+    const TSheet axial(parts.at("xl/worksheets/sheet3.xml"), strings);
+    EXPECT_EQ(axial["B8"], "");
+    EXPECT_EQ(axial["A8"], "25");
+    const TSheet tz(parts.at("xl/worksheets/sheet4.xml"), strings);
+    EXPECT_EQ(tz["B7"], "");
+    const TSheet qw(parts.at("xl/worksheets/sheet5.xml"), strings);
+    EXPECT_EQ(qw["A7"], "");
+    EXPECT_EQ(qw["B7"], "1");
+}
+
+// Every chart sheet prints on one landscape page, inside margins the chart fits.
+TEST_F(WorkbookTest, ChartSheetsPrintOnOneLandscapePage) {
+    fill(graphs_.pltLoad, 2, 5);
+    fill(graphs_.PltQW, 1, 5);
+    const fs::path file = folder_ / "print.xlsx";
+    WriteGraphWorkbook(file.string(), {&graphs_.pltLoad, &graphs_.PltQW});
+    const auto parts = readZip(file);
+    for (const char* name : {"xl/chartsheets/sheet1.xml", "xl/chartsheets/sheet2.xml"}) {
+        ASSERT_TRUE(parts.count(name)) << name;
+        const std::string& xml = parts.at(name);
+        EXPECT_NE(xml.find("<pageSetup orientation=\"landscape\"/>"), std::string::npos) << xml;
+        EXPECT_NE(xml.find("<pageMargins left=\"0.4\" right=\"0.4\" top=\"0.5\" bottom=\"0.5\""),
+                  std::string::npos)
+            << xml;
+    }
 }
 
 TEST_F(WorkbookTest, FailureKeepsTheEarlierWorkbookAndLeavesNoTemporaryFile) {
