@@ -1,5 +1,6 @@
 #include "TableEditors.h"
 
+#include "ChildWindowPlacement.h"
 #include "TableChart.h"
 #include "TableChartForm.h"
 #include "TableForm.h"
@@ -56,6 +57,7 @@ void TFormEditor::Show(bool modal) {
         }
         form_->PrepareShow(false);
         subWindow_->show();
+        KeepInsideWorkArea(*subWindow_);
         mdiArea_->setActiveSubWindow(subWindow_);
         return;
     }

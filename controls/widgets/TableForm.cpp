@@ -1,4 +1,5 @@
 #include "TableForm.h"
+#include "ChildWindowPlacement.h"
 
 #include "Evaluator.h"
 #include "MessageBoxes.h"
@@ -665,8 +666,10 @@ void TTableForm::Layout(bool sizeWindow) {
         contentSize_ = QSize(clientWidth, top);
         updateGeometry();
         resize(contentSize_);
-        if (subWindow_ != nullptr)
+        if (subWindow_ != nullptr) {
             subWindow_->resize(subWindow_->sizeHint());
+            KeepInsideWorkArea(*subWindow_);
+        }
         belowGrid_ = std::max(0, top - (gridRect.bottom() + 1));
     }
     layingOut_ = false;
