@@ -117,7 +117,7 @@ private:
         long double top = 0;
         for (int r = 0; r < n; ++r) {
             const long double bottom = d2.Float(col::kLayerBottom, r);
-            if (!(bottom > top))
+            if (!(AsEngineHolds(bottom) > AsEngineHolds(top)))
                 Add(where, r + 1,
                     "the bottom of the layer (" + shown(bottom) + ") must lie below its top (" + shown(top) +
                         ")");
@@ -242,7 +242,9 @@ private:
         for (int r = 1; r < t.RowCount(); ++r) {
             const long double a = t.Float(column, r - 1);
             const long double b = t.Float(column, r);
-            if (b < a || (strict && b == a))
+            const float fa = AsEngineHolds(a);
+            const float fb = AsEngineHolds(b);
+            if (fb < fa || (strict && fb == fa))
                 Add(where, r + 1,
                     std::string("the ") + what + " " + shown(b) + " must be " +
                         (strict ? "greater than" : "at least") + " the one above (" + shown(a) + ")");

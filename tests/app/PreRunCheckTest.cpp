@@ -158,6 +158,20 @@ TEST_F(PreRunCheckTest, ValuesThatMustBePositiveAreJudgedAsTheAnalysisReadsThem)
     }
 }
 
+// The pile tip and the tables are compared as the engine holds them: a difference the file does not
+// carry (the noise of a unit switch, 600 against 599.99999999) is none.
+TEST_F(PreRunCheckTest, ComparisonsAreMadeOnTheValuesTheAnalysisHolds) {
+    auto p = SoundProject();
+    tables.TblAE2().Column(col::kAeDepth).SetFloat(1, 359.99999999L);
+    tables.D2().Column(col::kLayerBottom).SetFloat(1, 359.99999999L);
+    EXPECT_TRUE(Texts(*p).empty()) << ::testing::PrintToString(Texts(*p));
+
+    p->CurvesGenerated = false;
+    SetColumn(tables.TblPVDepth2(), col::kCurveDepth, {0, 100, 100.000000001L});
+    EXPECT_TRUE(Has(Texts(*p), "row 3: the depth 100 must be greater than the one above (100)"))
+        << "depths the analysis cannot tell apart";
+}
+
 // Q-w factors of 0 take the tip's resistance away or make it rigid; the check says which.
 TEST_F(PreRunCheckTest, ZeroTipMultipliersAreFindingsThatSayWhatTheyDoToTheTip) {
     auto p = SoundProject();

@@ -11,6 +11,7 @@ namespace pavrin::app {
 namespace {
 
 using testing::ProjectTest;
+using testing::ReadText;
 using testing::SetColumn;
 
 using ProjectModel = ProjectTest;
@@ -139,6 +140,24 @@ TEST_F(ProjectModel, UnitRoundTripsGiveBackTheTypedValues) {
                   controls::FormatIntermediate(typed[i % n]))
             << cells[i].first->Table().Caption() << " column " << cells[i].first->Index() << " row "
             << cells[i].second;
+}
+
+// The example projects, switched to the other unit system and back three times, save as they were.
+TEST_F(ProjectModel, UnitRoundTripsLeaveTheSavedFileUnchanged) {
+    for (const char* name :
+         {"driven-pile-clay-sand.pv3d", "drilled-shaft-si.pv3d", "user-curves-downdrag.pv3d"}) {
+        SCOPED_TRACE(name);
+        const std::string original = ReadText(std::string(PAVRIN_EXAMPLES) + "/" + name);
+        std::string error;
+        auto project = ReadProjectText(original, error);
+        ASSERT_EQ(error, "");
+        const int units = project->Units;
+        for (int trip = 0; trip < 3; ++trip) {
+            project->SetUnits(3 - units);
+            project->SetUnits(units);
+        }
+        EXPECT_EQ(ProjectFileText(*project), original);
+    }
 }
 
 TEST_F(ProjectModel, ModifiedState) {
