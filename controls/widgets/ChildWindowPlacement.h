@@ -17,4 +17,9 @@ QSize WorkAreaSize(const QMdiSubWindow& window);
 // and windows in no area, are left alone.
 void KeepInsideWorkArea(QMdiSubWindow& window);
 
+// Places a window that has just opened: where the area put it when it lies fully inside the work
+// area there; else below one of the other windows (the window it was opened from, as a rule) where
+// it fits there; else as KeepInsideWorkArea does.
+void PlaceNewWindow(QMdiSubWindow& window);
+
 } // namespace pavrin::controls

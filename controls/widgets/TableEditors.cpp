@@ -48,7 +48,8 @@ void TFormEditor::Show(bool modal) {
         return;
     }
     if (mdiArea_ != nullptr) {
-        if (subWindow_ == nullptr) {
+        const bool opening = subWindow_ == nullptr;
+        if (opening) {
             subWindow_ = new QMdiSubWindow;
             subWindow_->setAttribute(Qt::WA_DeleteOnClose, false);
             subWindow_->setWidget(form_);
@@ -57,7 +58,10 @@ void TFormEditor::Show(bool modal) {
         }
         form_->PrepareShow(false);
         subWindow_->show();
-        KeepInsideWorkArea(*subWindow_);
+        if (opening)
+            PlaceNewWindow(*subWindow_);
+        else
+            KeepInsideWorkArea(*subWindow_);
         mdiArea_->setActiveSubWindow(subWindow_);
         return;
     }

@@ -168,6 +168,8 @@ void ChildWindowsTest::tableEditorsOpenInsideTheWorkArea() {
             QCoreApplication::processEvents();
             QMdiSubWindow* window = editor->SubWindow();
             QVERIFY2(area.viewport()->rect().contains(window->geometry()), qPrintable(describe(window)));
+            QVERIFY2(!window->geometry().intersects(soil->SubWindow()->geometry()),
+                     "the layer buttons stay within reach");
             QCOMPARE(editor->ColumnsInView(), data->VisibleColumnCount());
             const QRect grid = editor->Grid()->geometry();
             QVERIFY2(editor->rect().contains(grid), qPrintable(describe(window)));
