@@ -1,7 +1,12 @@
 // pavrin-screens: a developer program, not shipped. Opens the desktop program's main window on a
-// project, opens each data dialog and the table editors, runs the analysis, and saves a picture of the
-// window at each step, with every message box the run shows, into a folder. Run it under
-// `xvfb-run -a` on a machine without a display.
+// project, opens each data dialog and the table editors, runs the analysis, and saves a picture of
+// each window by itself (a child window with its frame, a dialog, every message box the run shows)
+// into a folder, for the manuals. Run it under `xvfb-run -a` on a machine without a display, or with
+// QT_QPA_PLATFORM=offscreen.
+//
+// The manuals print a picture at 120 of its pixels per inch. The pictures are rendered at more
+// pixels than the windows have, so that the windows' text prints at the size of the manuals' body
+// text; a window up to about 520 of its pixels wide then fits the page at that size.
 //
 //   pavrin-screens PROJECT.pv3d OUTPUT_FOLDER
 #include "DlgExport.h"
@@ -13,7 +18,10 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -24,6 +32,33 @@ void Wait(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+constexpr double ManualPicturePixelsPerInch = 120; // how the manuals print a picture
+constexpr double ManualBodyTextPoints = 10.5;      // the manuals' body text
+
+// Picture pixels per window pixel that make the window's text print at the body text's size.
+double PictureScale() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    double points = QApplication::font().pointSizeF();
+    if (points <= 0)
+        points = QApplication::font().pixelSize() * 72.0 / dpi;
+    if (points <= 0)
+        return 1;
+    return ManualBodyTextPoints * ManualPicturePixelsPerInch / (points * dpi);
+}
+
+// Saves a picture of the widget alone, at the scale above, and names it on the standard output.
+void Save(QWidget* widget, const QString& path) {
+    const double scale = PictureScale();
+    QPixmap picture(widget->size() * scale);
+    picture.setDevicePixelRatio(scale);
+    picture.fill(widget->palette().window().color());
+    widget->render(&picture);
+    if (!picture.save(path))
+        std::fprintf(stderr, "pavrin-screens: cannot write %s\n", qPrintable(path));
+    std::printf("%s (%dx%d)\n", qPrintable(path), widget->width(), widget->height());
 }
 
 // Shows every message box without waiting for a person, saves a picture of it and answers it.
@@ -47,8 +82,8 @@ private:
         box.show();
         Wait(200);
         const QString path = QStringLiteral("%1/message-%2.png").arg(folder_).arg(++count_);
-        box.grab().save(path);
-        std::printf("%s: %s\n", qPrintable(path), qPrintable(text));
+        Save(&box, path);
+        std::printf("  %s\n", qPrintable(text));
     }
 
     QString folder_;
@@ -69,61 +104,91 @@ int main(int argc, char** argv) {
     pavrin::controls::MessageBoxes::SetCurrent(&boxes);
 
     pavrin::app::gui::TMainForm form;
-    form.resize(1280, 860);
+    // The main window first at a size that shows its menus and whole toolbar and prints near the
+    // body text's size; then large, so that its children open at the sizes the program gives them.
+    form.resize(640, 300);
     form.show();
     form.FormShow({QString::fromLocal8Bit(argv[1])});
     Wait(300);
-    auto shot = [&](const char* name) {
-        Wait(300);
-        const QString path = folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
-        form.grab().save(path);
-        std::printf("%s\n", qPrintable(path));
+    auto path = [&](const char* name) {
+        return folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png");
     };
-    shot("main-window");
+    // The child window opened last, with its frame and caption.
+    auto child = [&](const char* name) {
+        Wait(300);
+        QMdiSubWindow* sub = form.MdiArea()->currentSubWindow();
+        if (!sub) {
+            const auto all = form.MdiArea()->subWindowList(QMdiArea::StackingOrder);
+            sub = all.isEmpty() ? nullptr : all.last();
+        }
+        if (sub)
+            Save(sub, path(name));
+        else
+            std::fprintf(stderr, "pavrin-screens: no child window for %s\n", name);
+    };
+    // A graph window or the profile view at a size that prints at the body text's size.
+    auto resizedChild = [&](const char* name, int width, int height) {
+        Wait(300);
+        if (QMdiSubWindow* sub = form.MdiArea()->currentSubWindow()) {
+            sub->showNormal();
+            sub->resize(width, height);
+        }
+        child(name);
+    };
+    auto closeAll = [&] { form.MdiArea()->closeAllSubWindows(); };
+
+    Wait(300);
+    Save(&form, path("main-window"));
+    form.resize(1280, 860);
     form.DataTitleClick();
-    shot("title-dialog");
+    child("title-dialog");
+    closeAll();
     form.MaterialClick();
-    shot("pile-properties");
+    child("pile-properties");
+    closeAll();
     form.CompTextClick();
-    shot("text-editor-dialog");
+    child("text-editor-dialog");
+    closeAll();
     form.Tables().D2().ShowEditor(false);
-    shot("soil-layers-editor");
-    form.MdiArea()->closeAllSubWindows();
+    child("soil-layers-editor");
+    closeAll();
     // The user-curve tables with their charts, for the manual's walk through a user-curve project.
     form.Tables().TblPVDepth2().ShowEditor(false);
-    shot("tz-curves-editor");
-    form.MdiArea()->closeAllSubWindows();
+    child("tz-curves-editor");
+    closeAll();
     form.Tables().TblQwcurve2().ShowEditor(false);
-    shot("qw-curve-editor");
-    form.MdiArea()->closeAllSubWindows();
+    child("qw-curve-editor");
+    closeAll();
     form.Tables().TblSettlement2().ShowEditor(false);
-    shot("settlement-editor");
-    form.MdiArea()->closeAllSubWindows();
-    form.QwFactorTableClick();
+    child("settlement-editor");
+    closeAll();
     form.SetUnitsClick(2);
     form.MaterialClick();
-    shot("si-units-dialogs");
+    child("si-pile-properties");
     form.SetUnitsClick(1);
-    form.MdiArea()->closeAllSubWindows();
+    closeAll();
     form.CompRunClick();
-    shot("after-run");
+    Wait(300);
     form.ShowGraph(form.Graphs().pltLoad);
-    shot("graph-load-distribution");
+    resizedChild("graph-load-distribution", 520, 420);
     form.ShowGraph(form.Graphs().pltAxial);
-    shot("graph-axial");
+    resizedChild("graph-axial", 520, 380);
+    closeAll();
     form.ViewSoilLayerCoordinatesClick();
-    shot("soil-profile");
+    resizedChild("soil-profile", 520, 480);
+    closeAll();
     pavrin::app::gui::TAboutBox about(&form);
     about.show();
     Wait(300);
-    about.grab().save(folder + QStringLiteral("/about-box.png"));
+    Save(&about, path("about-box"));
+    about.hide();
     pavrin::graphics::TDlgExport exportDialog(form.Graphs(),
                                               QString::fromStdString(pavrin::app::ProgramData->FileName),
                                               {true, true, true, true}, &form);
     exportDialog.FormActivate();
     exportDialog.show();
     Wait(300);
-    exportDialog.grab().save(folder + QStringLiteral("/export-dialog.png"));
+    Save(&exportDialog, path("export-dialog"));
     pavrin::controls::MessageBoxes::SetCurrent(nullptr);
     pavrin::app::ProgramData->Tables().SetModified(false);
     return 0;
