@@ -33,13 +33,13 @@ std::string_view trimLeft(std::string_view s) {
 }
 
 // The words of one line: blanks and control characters trimmed at both ends,
-// then split at the first blank or tab, the rest trimmed on the left, and so on.
-void SplitWords(std::string_view line, std::vector<std::string_view>& words) {
-    words.clear();
+// then split at the first blank or tab, the rest trimmed on the left, and so
+// on. Each word is handed to `add`.
+template <class Add> void SplitWords(std::string_view line, Add add) {
     std::string_view rest = trim(line);
     while (!rest.empty()) {
         const std::size_t end = rest.find_first_of(" \t");
-        words.push_back(rest.substr(0, end));
+        add(rest.substr(0, end));
         rest = end == std::string_view::npos ? std::string_view() : trimLeft(rest.substr(end));
     }
 }
@@ -47,9 +47,7 @@ void SplitWords(std::string_view line, std::vector<std::string_view>& words) {
 } // namespace
 
 TWordContainer::TWordContainer(std::string raw) : raw_(std::move(raw)) {
-    std::vector<std::string_view> words;
-    SplitWords(raw_, words);
-    words_.assign(words.begin(), words.end());
+    SplitWords(raw_, [this](std::string_view word) { words_.emplace_back(word); });
 }
 
 bool TextToFloat(std::string_view text, char separator, long double& value) {
@@ -165,7 +163,11 @@ void TWordReader::EnterLine(std::size_t start) {
         nextStart_ +=
             text_[nextStart_] == '\r' && nextStart_ + 1 < text_.size() && text_[nextStart_ + 1] == '\n' ? 2
                                                                                                         : 1;
-    SplitWords(std::string_view(text_).substr(lineStart_, lineEnd_ - lineStart_), words_);
+    const std::string_view line = std::string_view(text_).substr(lineStart_, lineEnd_ - lineStart_);
+    words_.clear();
+    SplitWords(line, [this](std::string_view word) {
+        words_.emplace_back(static_cast<std::size_t>(word.data() - text_.data()), word.size());
+    });
     word_ = 0;
 }
 
@@ -206,7 +208,8 @@ std::string TWordReader::NextWord() {
         NextLine();
     if (!hasLine_)
         throw EInOutError("This file either invalid or incomplete.");
-    return std::string(words_[word_++]);
+    const auto [offset, length] = words_[word_++];
+    return text_.substr(offset, length);
 }
 
 long double TWordReader::ReadFloat() {

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pavrin::controls {
@@ -64,10 +65,12 @@ private:
     bool hasLine_ = false;      // false once every line was passed
     std::size_t lineStart_ = 0; // the current line's text: [lineStart_, lineEnd_)
     std::size_t lineEnd_ = 0;
-    std::size_t nextStart_ = 0;           // where the next line begins; text_.size() when none follows
-    std::size_t line_ = 0;                // 0-based number of the current line
-    std::vector<std::string_view> words_; // the current line's words
-    std::size_t word_ = 0;                // next word within it
+    std::size_t nextStart_ = 0; // where the next line begins; text_.size() when none follows
+    std::size_t line_ = 0;      // 0-based number of the current line
+    // The current line's words as offset and length in text_ (offsets, not
+    // views, so that a moved reader keeps them whatever its string does).
+    std::vector<std::pair<std::size_t, std::size_t>> words_;
+    std::size_t word_ = 0; // next word within it
 };
 
 // The whole content of a regular file. Throws EFileOpenError when the path

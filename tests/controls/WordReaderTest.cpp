@@ -28,6 +28,13 @@ TEST(WordReader, SplitsLinesIntoWordsAtBlanksAndTabs) {
     EXPECT_EQ(r.ReadFloat(), 7.0L) << "a fourth read moves on to the next line";
     EXPECT_TRUE(TWordContainer("\t\x01 a  b\tc \x02").Words() == (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_TRUE(TWordContainer("   ").Words().empty());
+
+    // A reader moved elsewhere, over a text short enough to live inside its string, reads on.
+    auto first = TWordReader::FromText("4 5\n6");
+    EXPECT_EQ(first.ReadInteger(), 4);
+    TWordReader moved = std::move(first);
+    EXPECT_EQ(moved.ReadInteger(), 5);
+    EXPECT_EQ(moved.ReadInteger(), 6);
 }
 
 TEST(WordReader, LineBreaksOfEveryKindAndTheLastLineWithoutOne) {
