@@ -111,6 +111,7 @@ protected:
         to.setX(std::max(0, std::min(to.x(), parent->width() - width())));
         to.setY(std::max(0, std::min(to.y(), parent->height() - height())));
         move(to);
+        form_.legendMoved_ = true;
     }
     void mouseReleaseEvent(QMouseEvent*) override { dragging_ = false; }
     void mouseDoubleClickEvent(QMouseEvent* event) override {
@@ -148,6 +149,7 @@ void TPlotForm::SetUp() {
     setWindowTitle(qt(graph_.Caption.empty() ? graph_.ComponentName() : graph_.Caption));
     banding_ = false;
     cacheValid_ = false;
+    legendMoved_ = false;
     valid_ = true;
     if (const auto ranges = ComputeRanges(graph_)) {
         viewRange_ = fullRange_ = *ranges;
@@ -370,7 +372,7 @@ void TPlotForm::Replot() {
 QImage TPlotForm::Picture() {
     // A window resized while hidden gets its resize event only when shown.
     if (layout_.PageRect.right != width() || layout_.PageRect.bottom != height())
-        FormResize(legendPlaced_);
+        FormResize(legendPlaced_ && legendMoved_);
     QImage picture(std::max(width(), 1), std::max(height(), 1), QImage::Format_RGB32);
     QPainter painter(&picture);
     TPlotLayout onScreen = layout_;
@@ -403,8 +405,10 @@ void TPlotForm::paintEvent(QPaintEvent*) {
 
 void TPlotForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // Until the window is first shown its size is not the one the user sees: the legend goes to the corner.
-    FormResize(legendPlaced_);
+    // Until the window is first shown its size is not the one the user sees: the legend goes to the
+    // corner. Later it stays in the corner of the plot area (restored, cascaded, maximised) until the
+    // user drags it somewhere else; then it keeps that place.
+    FormResize(legendPlaced_ && legendMoved_);
 }
 
 void TPlotForm::showEvent(QShowEvent* event) {

@@ -102,6 +102,7 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    friend class TPlotLegend;
     void SetUp();
     void BuildMenu();
     void RefreshMenuChecks();
@@ -121,6 +122,7 @@ private:
     TPlotLayout layout_;
     TMargins margins_;
     bool legendPlaced_ = false; // the window has been painted: resizes keep the legend's place
+    bool legendMoved_ = false;  // the user has dragged the legend: resizes keep it there
 
     QImage cache_;
     bool cacheValid_ = false;

@@ -111,6 +111,8 @@ void ChildWindowsTest::restoredAndCascadedWindowsKeepAUsableSize() {
     QVERIFY(first->Picture().size() == first->size());
     QVERIFY2(first->PlotRect().Width() > 300 && first->PlotRect().Height() > 200,
              "room for ticks and labels");
+    QCOMPARE(first->Legend()->geometry().right() + 1, first->PlotRect().right); // still in the corner
+    QCOMPARE(first->Legend()->geometry().bottom() + 1, first->PlotRect().bottom);
 
     // Cascaded, after maximised, and shrunk by hand as far as it goes: never below the minimum,
     // for every kind of window.
