@@ -1,6 +1,7 @@
 // Unit-label templates: the label rule of the numeric edit, the heading rule of
 // the grid columns, and the conversion factor between the unit systems.
 #include "UnitTemplates.h"
+#include "Evaluator.h"
 
 #include <gtest/gtest.h>
 
@@ -98,13 +99,23 @@ TEST(UnitTemplates, ConversionFactor) {
     EXPECT_EQ(UnitsFactor(3, 2, "F/L^2"), 1);
 }
 
-TEST(UnitTemplates, EnglishToSiAndBackMultipliesToOne) {
+TEST(UnitTemplates, EnglishToSiAndBackGivesBackTheTypedValue) {
+    const long double typed[] = {123.456L, 600, 0.1L, 1e-5L, 3e8L, 14.503774L, 0.0254L, 7.123456789012345L};
     for (const char* tmpl : {"F", "F1", "F2", "F4", "F5", "F6", "L", "L1", "L2", "L3", "F/L^2", "F/L^3",
                              "F1/L2^2", "F2/L^2", "F*L", "L^4", "F/L", "F1/L1^3"}) {
         SCOPED_TRACE(tmpl);
-        const long double value = 123.456L;
-        const long double there = value * UnitsFactor(1, 2, tmpl);
-        ExpectRelative(there * UnitsFactor(2, 1, tmpl), value, 1E-15L);
+        ExpectRelative(123.456L * UnitsFactor(1, 2, tmpl) * UnitsFactor(2, 1, tmpl), 123.456L, 1E-15L);
+        const TUnitsConversion toSi(1, 2, tmpl);
+        const TUnitsConversion toEnglish(2, 1, tmpl);
+        ExpectRelative(toSi(1), UnitsFactor(1, 2, tmpl), 1E-18L);
+        for (long double value : typed) {
+            long double v = value;
+            for (int trip = 0; trip < 20; ++trip)
+                v = toEnglish(toSi(v));
+            EXPECT_EQ(FormatIntermediate(v), FormatIntermediate(value)) << "as the fields show it";
+        }
+        EXPECT_EQ(TUnitsConversion(1, 1, tmpl)(5), 5);
+        EXPECT_EQ(TUnitsConversion(2, 3, tmpl)(5), 5);
     }
 }
 
