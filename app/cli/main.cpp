@@ -83,7 +83,9 @@ constexpr Command kCommands[] = {
     {"check", "PROJECT.pv3d",
      "Open PROJECT as the program does and list everything that would take it beyond the\n"
      "      analysis engine's capacities or make the analysis meaningless (the check made\n"
-     "      before every run). Exit code: 0 no findings, 1 findings or a project that cannot be read.",
+     "      before every run); what that check passes is then read by the engine's own code as\n"
+     "      run hands it over, and whatever the engine stops on is listed too. Exit code: 0 no\n"
+     "      findings, 1 findings or a project that cannot be read.",
      1, checkHandler},
     {"convert", "--units english|si IN OUT",
      "Open IN as the program does, switch it to the unit system as the Units menu does\n"
