@@ -3,6 +3,7 @@
 #include "DataEdit.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -67,6 +68,18 @@ bool TDataDialog::StoreField(controls::TDataEdit* field, long double& target) co
     const bool changed = value != target;
     target = value;
     return changed;
+}
+
+void TDataDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (subWindow_ != nullptr)
+            subWindow_->close(); // closes the dialog through closeEvent
+        else
+            close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TDataDialog::closeEvent(QCloseEvent* event) {

@@ -52,6 +52,9 @@ protected:
     bool StoreField(controls::TDataEdit* field, long double& target) const;
 
     void closeEvent(QCloseEvent* event) override;
+    // Esc closes the dialog as its close box does. The dialogs have no Cancel: they are modeless and
+    // write their entries back whenever they lose the activation, so what they show is the project's.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QMdiSubWindow* subWindow_ = nullptr;

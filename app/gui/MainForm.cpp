@@ -38,6 +38,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <tuple>
 
 namespace pavrin::app::gui {
 
@@ -136,6 +137,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), ui_(std::make_uniqu
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::OnSubWindowActivated);
     connect(mdiArea_, &QMdiArea::subWindowActivated, this, &TMainForm::MergePlotMenu);
     controls::RegisterTableEditors(mdiArea_);
+    // Every child window as it is first shown: see eventFilter.
+    mdiArea_->viewport()->installEventFilter(this);
 
     setAcceptDrops(true);
     CreateMenus();
@@ -341,6 +344,31 @@ void TMainForm::CreateMenus() {
 
     windowMenu_ = bar->addMenu(QStringLiteral("&Window"));
     connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::UpdateWindowMenu);
+    // The child windows by keyboard, as in other multiple-document programs: Ctrl+F4 closes the
+    // active one, Ctrl+Tab and Ctrl+Shift+Tab go round all of them in the order they were opened.
+    // Like every command they write the active child's entries back first, and a refused entry
+    // keeps its window open and active.
+    const std::tuple<const char*, QList<QKeySequence>, std::function<void()>> childKeys[] = {
+        {"WindowCloseChild",
+         {QKeySequence(Qt::CTRL | Qt::Key_F4)},
+         [this] {
+             if (QMdiSubWindow* active = mdiArea_->activeSubWindow())
+                 active->close();
+         }},
+        {"WindowNextChild",
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab)},
+         [this] { mdiArea_->activateNextSubWindow(); }},
+        {"WindowPreviousChild",
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab)},
+         [this] { mdiArea_->activatePreviousSubWindow(); }},
+    };
+    for (const auto& [name, keys, handler] : childKeys) {
+        QAction* action = AddAction(nullptr, name, QString(), handler);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
 
     helpMenu_ = bar->addMenu(QStringLiteral("&Help"));
     AddAction(helpMenu_, "HelpContents", QStringLiteral("&Contents"),
@@ -528,6 +556,19 @@ void TMainForm::CommitBeforeMenu(QMenu* menu) {
     // A refused entry has shown its message and kept the focus: the menu does not open over it.
     if (!CommitActiveChild())
         QTimer::singleShot(0, menu, &QMenu::close);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // A child window's own menu gives its "Close" the keys Ctrl+F4 and Ctrl+W in the whole main
+    // window: with two children open the keys are ambiguous and close nothing. They stay on the
+    // menu, for when it is open; the main window's Ctrl+F4 closes the active child.
+    if (watched == mdiArea_->viewport() && event->type() == QEvent::ChildPolished)
+        if (auto* window = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child()))
+            if (QMenu* menu = window->systemMenu())
+                for (QAction* action : menu->actions())
+                    if (!action->shortcuts().isEmpty())
+                        action->setShortcutContext(Qt::WidgetShortcut);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool TMainForm::CommitActiveChild() {

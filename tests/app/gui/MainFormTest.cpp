@@ -20,6 +20,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -548,6 +549,106 @@ private slots:
         QVERIFY(form.CommitActiveChild());
         QCOMPARE(ProgramData->Title, QString(80, QChar(0xD8)).toStdString());
         QVERIFY(form.Tables().IsModified());
+    }
+
+    // The child windows by keyboard: Ctrl+Tab and Ctrl+Shift+Tab move between them, Ctrl+F4 closes
+    // the active one and Esc a data dialog, each writing the entries back first; a refused entry
+    // keeps its window open and active.
+    void childWindowsByKeyboard() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        TMainForm form;
+        form.FormShow({});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QMdiArea* area = form.MdiArea();
+        auto active = [area] { return area->activeSubWindow(); };
+        auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers) {
+            QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : &form;
+            QTest::keyClick(target, k, modifiers);
+        };
+
+        // Ctrl+F4 with no child window does nothing.
+        key(Qt::Key_F4, Qt::ControlModifier);
+        QVERIFY(boxes.shown.isEmpty());
+
+        form.DataTitleClick();
+        QMdiSubWindow* title = form.TitleDialog()->SubWindow();
+        Action(form, "TipMovement1")->trigger();
+        QMdiSubWindow* tips = active();
+        QVERIFY(tips != title && qobject_cast<pavrin::controls::TTableForm*>(tips->widget()) != nullptr);
+        form.MaterialClick();
+        QMdiSubWindow* material = form.MaterialDialog()->SubWindow();
+        QCOMPARE(area->subWindowList().size(), 3);
+
+        // Round the three and back; a dialog left this way is written back.
+        form.MaterialDialog()->DataPL()->setFocus();
+        form.MaterialDialog()->DataPL()->selectAll();
+        QTest::keyClicks(form.MaterialDialog()->DataPL(), QStringLiteral("1234"));
+        QSet<QMdiSubWindow*> visited{active()};
+        for (int i = 0; i < 2; ++i) {
+            key(Qt::Key_Tab, Qt::ControlModifier);
+            visited << active();
+        }
+        QCOMPARE(visited.size(), 3);
+        QCOMPARE(ProgramData->PileLength, 1234.0L);
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(active(), material);
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(active() != material);
+        key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(active(), material);
+
+        // A refused entry: neither moving on nor closing leaves it.
+        TDataEdit* increments = form.MaterialDialog()->DataNI();
+        increments->setFocus();
+        for (const auto& [k, modifiers] :
+             {std::pair{Qt::Key_Tab, Qt::ControlModifier}, std::pair{Qt::Key_F4, Qt::ControlModifier},
+              std::pair{Qt::Key_Escape, Qt::NoModifier}}) {
+            increments->setText(QStringLiteral("5")); // the refusal puts the minimum in
+            boxes.Clear();
+            key(k, modifiers);
+            QVERIFY2(!boxes.shown.isEmpty(), qPrintable(QKeySequence(k | modifiers).toString()));
+            QTRY_COMPARE(active(), material);
+            QVERIFY(form.MaterialDialog() != nullptr);
+            QCOMPARE(ProgramData->Increments, 50);
+        }
+        // Corrected, Ctrl+F4 closes it with the entry written back.
+        increments->setText(QStringLiteral("60"));
+        boxes.Clear();
+        key(Qt::Key_F4, Qt::ControlModifier);
+        QVERIFY(boxes.shown.isEmpty());
+        QTRY_VERIFY(form.MaterialDialog() == nullptr);
+        QCOMPARE(ProgramData->Increments, 60);
+
+        // Esc closes a data dialog as its close box does: what it shows is kept.
+        area->setActiveSubWindow(title);
+        form.TitleDialog()->TitleMemo()->setFocus();
+        form.TitleDialog()->TitleMemo()->setText(QStringLiteral("Pier 9"));
+        key(Qt::Key_Escape, Qt::NoModifier);
+        QTRY_VERIFY(form.TitleDialog() == nullptr);
+        QCOMPARE(ProgramData->Title, std::string("Pier 9"));
+
+        // A table editor: Esc reverts the cell being typed (the editor stays), Ctrl+F4 closes it
+        // with the cell written.
+        QCOMPARE(active(), tips);
+        auto* editor = qobject_cast<pavrin::controls::TTableForm*>(tips->widget());
+        editor->Grid()->setFocus();
+        editor->Grid()->OpenEditor();
+        QLineEdit* cell = editor->Grid()->CellEditor();
+        QVERIFY(cell != nullptr);
+        const QString before = cell->text();
+        cell->selectAll();
+        QTest::keyClicks(cell, QStringLiteral("0.75"));
+        key(Qt::Key_Escape, Qt::NoModifier);
+        QCOMPARE(cell->text(), before);
+        QCOMPARE(area->subWindowList().size(), 1);
+        cell->selectAll();
+        QTest::keyClicks(cell, QStringLiteral("0.25"));
+        key(Qt::Key_F4, Qt::ControlModifier);
+        QTRY_COMPARE(area->subWindowList().size(), 0);
+        QCOMPARE(form.Tables().TblTipMove().Float(0, 0), 0.25L);
+        QVERIFY(boxes.shown.isEmpty());
     }
 
     // The data dialogs write back on leaving, mark changes, refuse bad entries and relabel.
