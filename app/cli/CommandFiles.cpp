@@ -1,5 +1,6 @@
 #include "CommandFiles.h"
 
+#include "Platform.h"
 #include "ProjectPaths.h"
 
 #include <cerrno>
@@ -8,7 +9,6 @@
 #include <filesystem>
 #include <ostream>
 #include <system_error>
-#include <unistd.h>
 
 namespace pavrin::cli {
 
@@ -27,8 +27,7 @@ std::optional<std::string> folderProblem(const std::string& path) {
         return "The folder \"" + folder.string() + "\" of \"" + path + "\" does not exist.";
     if (!fs::is_directory(status))
         return "\"" + folder.string() + "\" is not a folder, so \"" + path + "\" cannot be written.";
-    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        const int error = errno;
+    if (const int error = platform::accessError(folder, true); error != 0) {
         if (error == EACCES || error == EPERM || error == EROFS)
             return "The folder \"" + folder.string() + "\" is not writable" +
                    (error == EROFS ? " (a read-only file system)" : "") + ", so \"" + path +
@@ -44,9 +43,9 @@ std::optional<ProjectFileProblem> projectFileProblem(const std::string& path) {
     std::error_code ec;
     const fs::file_status status = fs::status(path, ec);
     if (fs::is_regular_file(status)) {
-        if (::access(path.c_str(), R_OK) != 0)
+        if (const int error = platform::accessError(path, false); error != 0)
             return ProjectFileProblem{false, std::string("the project file cannot be read: ") +
-                                                 std::strerror(errno)};
+                                                 std::strerror(error)};
         return std::nullopt;
     }
     if (fs::is_directory(status))

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace pavrin::cli::platform {
 
@@ -25,5 +26,19 @@ void* loadLibrary(const std::filesystem::path& path, std::string& error);
 void* findSymbol(void* library, const char* name);
 
 void unloadLibrary(void* library);
+
+// 0 when the user may read (or, with `write`, write into) the file or folder, else the system's
+// error number (EACCES, EROFS, ...).
+int accessError(const std::filesystem::path& path, bool write);
+
+// While set, a stop signal (interrupt, terminate, hang-up) removes `files`, then `folder`, and then
+// stops the program as it would have; a signal the caller ignores stays ignored. Setting it again
+// replaces the paths. Throws std::runtime_error for a path longer than the handler can hold.
+void setStopCleanup(const std::filesystem::path& folder, const std::vector<std::filesystem::path>& files);
+void clearStopCleanup();
+
+// The process's standard error stream sent to nowhere until restoreStandardError(token).
+int muteStandardError();
+void restoreStandardError(int token);
 
 } // namespace pavrin::cli::platform

@@ -4,6 +4,7 @@
 
 #include "CommandFiles.h"
 #include "ExitCodes.h"
+#include "Platform.h"
 #include "PltData.h"
 #include "ProgramData.h"
 #include "ProjectFile.h"
@@ -12,11 +13,9 @@
 
 #include <array>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
 #include <string_view>
-#include <unistd.h>
 
 namespace pavrin::cli {
 
@@ -49,22 +48,8 @@ bool parseGraphs(const std::string& names, std::array<bool, 4>& chosen, std::str
 // Sends the process's standard error stream to nowhere while it lives.
 class QuietStandardError {
 public:
-    QuietStandardError() {
-        std::fflush(stderr);
-        saved_ = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0)
-            ::dup2(null, STDERR_FILENO);
-        if (null >= 0)
-            ::close(null);
-    }
-    ~QuietStandardError() {
-        std::fflush(stderr);
-        if (saved_ >= 0) {
-            ::dup2(saved_, STDERR_FILENO);
-            ::close(saved_);
-        }
-    }
+    QuietStandardError() : saved_(platform::muteStandardError()) {}
+    ~QuietStandardError() { platform::restoreStandardError(saved_); }
     QuietStandardError(const QuietStandardError&) = delete;
     QuietStandardError& operator=(const QuietStandardError&) = delete;
 
