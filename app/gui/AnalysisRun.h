@@ -18,6 +18,11 @@ inline constexpr const char* kInitFailed = "Attempt to initialize DLL failed";
 inline constexpr const char* kCompleted =
     "Computations are completed. Please, check output file for results or error messages.";
 inline constexpr const char* kEditorFailed = "An error occurred in running the Word Processor";
+// "Edit Output Text" before there is a report; the second names the report's path as %1.
+inline constexpr const char* kNoReportUnsaved =
+    "The project has no report yet: save it and run the analysis, then open the report.";
+inline constexpr const char* kNoReport =
+    "The project has no report yet (%1 does not exist): run the analysis, then open the report.";
 } // namespace run_text
 
 // The run-file list's name and its first line.

@@ -891,9 +891,15 @@ void TMainForm::RunEngine() {
     ShowInformation(message);
 
     const std::string plotFile = ChangeFileExt(fileName, ext::kPlot);
-    if (IsFile(plotFile))
-        commands_->ResultsLoaded = graphs_.ReadPlotFile(
-            plotFile, ProgramData->Units, [this](const std::string& m) { ShowInformation(Q(m)); });
+    if (IsFile(plotFile)) {
+        // After a run that stopped, the status line has told why: the plot data file, empty or cut
+        // short, is read without a message of its own, and the graphs are offered only when it is
+        // whole.
+        graphics::TMessageHook showMessage;
+        if (status == 0)
+            showMessage = [this](const std::string& m) { ShowInformation(Q(m)); };
+        commands_->ResultsLoaded = graphs_.ReadPlotFile(plotFile, ProgramData->Units, showMessage);
+    }
     CheckSpeedButtons();
     mdiArea_->closeAllSubWindows();
     engine_.reset();
@@ -925,7 +931,17 @@ void TMainForm::CompKernelClick() {
 }
 
 void TMainForm::CompOutputClick() {
-    OpenInEditor(ChangeFileExt(ProgramData->FileName, ext::kReport));
+    // The toolbar's button is always enabled: a project that was never saved, or never run since,
+    // has no report to open (the default name would open one in whatever folder is current).
+    const std::string report = ChangeFileExt(ProgramData->FileName, ext::kReport);
+    if (ProgramData->FileName == kDefaultFileName || !IsFile(report)) {
+        ShowInformation(
+            ProgramData->FileName == kDefaultFileName
+                ? QString::fromLatin1(run_text::kNoReportUnsaved)
+                : QString::fromLatin1(run_text::kNoReport).arg(QDir::toNativeSeparators(Q(report))));
+        return;
+    }
+    OpenInEditor(report);
 }
 
 void TMainForm::EditGRLWeapDataFile1Click() {

@@ -317,18 +317,38 @@ private slots:
         QCOMPARE(form.LastRunStatus(), -1);
         QVERIFY(boxes.shown.isEmpty());
 
+        // No report to edit yet, never saved or saved but not run: said so, no editor started on a
+        // file of that name anywhere.
+        form.SetTextEditorPath(QStringLiteral("/usr/bin/editor"));
+        Action(form, "SpeedOutput")->trigger();
+        const QString report = QDir::toNativeSeparators(folder.filePath(QStringLiteral("new.pv3o")));
+        QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(run_text::kNoReport).arg(report)});
+        QVERIFY(desktop.started.isEmpty());
+        boxes.Clear();
+        Action(form, "FileNew")->trigger();
+        Action(form, "SpeedOutput")->trigger();
+        QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(run_text::kNoReportUnsaved)});
+        QVERIFY(desktop.started.isEmpty());
+        boxes.Clear();
+
         // Run anyway a project beyond the engine's capacity: the engine's stop is told.
         form.Commands().OpenFileName(
             CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d")).toStdString(), true);
+        form.CompRunClick();
+        QVERIFY(form.ResultsLoaded());
         ProgramData->Increments = 1000;
         desktop.runAnyway = true;
         boxes.Clear();
         form.CompRunClick();
         QCOMPARE(form.LastRunStatus(), 3);
-        // The completion message with the engine's stop, then the plot file's own message.
-        QCOMPARE(boxes.shown.size(), 2);
+        // Only the completion message with the engine's stop: the empty plot file is no second
+        // message, and no graph is offered.
+        QCOMPARE(boxes.shown.size(), 1);
         QVERIFY(boxes.shown[0].text.startsWith(QString::fromLatin1(run_text::kCompleted)));
         QVERIFY(boxes.shown[0].text.contains(QStringLiteral("(status 3)")));
+        QVERIFY(!form.ResultsLoaded());
+        form.UpdateMenus();
+        QVERIFY(!Action(form, "mLoad")->isEnabled() && !Action(form, "SpeedLoad")->isEnabled());
 
         // No engine library in the program's folder.
         ProgramData->Increments = 50;
