@@ -1,5 +1,7 @@
 #include "ActiveLinesDialog.h"
 
+#include "DialogCaption.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,6 +46,7 @@ TfrmActiveLines::TfrmActiveLines(QWidget* parent)
     layout->addLayout(all);
     layout->addLayout(closing);
     setMinimumSize(kMinWidth, kMinHeight);
+    FitCaption(*this);
     btnOK->setDefault(true);
 
     connect(btnToggle, &QPushButton::clicked, this, [this] { ActivateDesactivateButtonClick(); });

@@ -1,5 +1,7 @@
 #include "DlgExport.h"
 
+#include "DialogCaption.h"
+
 #include "MessageBoxes.h"
 #include "PltData.h"
 #include "Workbook.h"
@@ -57,6 +59,7 @@ TDlgExport::TDlgExport(TResultGraphs& graphs, QString projectFileName, std::arra
                        QWidget* parent)
     : QDialog(parent), graphs_(graphs), projectFileName_(std::move(projectFileName)), enabled_(enabled) {
     setWindowTitle(QStringLiteral("Export to Excel"));
+    FitCaption(*this);
     auto* group = new QGroupBox(QStringLiteral("Available Plots"), this);
     CheckListBoxPlots = new QListWidget(group);
     auto* groupLayout = new QVBoxLayout(group);

@@ -1,5 +1,7 @@
 #include "GraphCaptionDialog.h"
 
+#include "DialogCaption.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,6 +16,7 @@ TfrmGraphCaption::TfrmGraphCaption(QWidget* parent)
     : QDialog(parent), edtCaption(new QLineEdit(this)), rbTop(new QRadioButton(QStringLiteral("Top"))),
       rbBottom(new QRadioButton(QStringLiteral("Bottom"))), btnOK(new QPushButton(QStringLiteral("&OK"))) {
     setWindowTitle(QStringLiteral("Graph Caption"));
+    FitCaption(*this);
     auto* label = new QLabel(QStringLiteral("Enter Graph Caption"));
     label->setBuddy(edtCaption);
     auto* location = new QGroupBox(QStringLiteral("Caption Location"));

@@ -1,5 +1,7 @@
 #include "LineNamesDialog.h"
 
+#include "DialogCaption.h"
+
 #include "MessageBoxes.h"
 #include "PlotDraw.h"
 
@@ -39,6 +41,7 @@ TfrmLineNames::TfrmLineNames(QWidget* parent)
     layout->addWidget(edLine);
     layout->addLayout(buttons);
     setMinimumSize(kMinWidth, kMinHeight);
+    FitCaption(*this);
 
     connect(lbLines, &QListWidget::currentRowChanged, this, [this] { lbLinesClick(); });
     connect(lbLines, &QListWidget::itemClicked, this, [this] { lbLinesClick(); });
@@ -64,6 +67,7 @@ QStringList TfrmLineNames::Names() const {
 }
 
 void TfrmLineNames::showEvent(QShowEvent* event) {
+    cancelling_ = false;
     QDialog::showEvent(event);
     FormShow();
 }
@@ -85,9 +89,14 @@ void TfrmLineNames::lbLinesClick() {
     edLine->setPalette(palette);
 }
 
+void TfrmLineNames::reject() {
+    cancelling_ = true; // until the dialog is shown again: the field may lose the focus later
+    QDialog::reject();
+}
+
 void TfrmLineNames::edLineExit() {
     const int row = lbLines->currentRow();
-    if (row < 0)
+    if (row < 0 || cancelling_)
         return;
     if (edLine->text().isEmpty()) {
         edLine->setText(lbLines->item(row)->text());

@@ -30,8 +30,11 @@ public:
     // The selected line changed (click, double click or typing in the list).
     void lbLinesClick();
     // Enter in the edit field or leaving it: a non-empty text becomes the selected line's name;
-    // an empty one is refused with a message and the field restored from the list.
+    // an empty one is refused with a message and the field restored from the list. Nothing is said
+    // while the dialog is being cancelled (Esc, Cancel, the close button): the names are dropped anyway.
     void edLineExit();
+
+    void reject() override;
 
     QListWidget* lbLines;
     QLineEdit* edLine;
@@ -40,6 +43,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    bool cancelling_ = false;
 };
 
 } // namespace pavrin::graphics

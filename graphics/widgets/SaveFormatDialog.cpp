@@ -1,5 +1,7 @@
 #include "SaveFormatDialog.h"
 
+#include "DialogCaption.h"
+
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -33,6 +35,7 @@ TdlgFormat::TdlgFormat(QWidget* parent)
       dePPI(numberField(this, 72, 10, true)), btnOK(new QPushButton(QStringLiteral("OK"))),
       btnCancel(new QPushButton(QStringLiteral("Cancel"))) {
     setWindowTitle(QStringLiteral("Save Attributes"));
+    FitCaption(*this);
     auto* fields = new QFormLayout;
     const auto addField = [&](const QString& caption, controls::TDataEdit* edit) {
         auto* label = new QLabel(caption);

@@ -103,6 +103,7 @@ private slots:
     void oneWindowPerGraphInTheArea();
     void aHiddenLegendStaysInItsWindowAndInEveryPicture();
     void graphWindowsFollowTheGraphsReadAnew();
+    void dialogsShowTheirWholeCaptionAndEscapeCancelsQuietly();
 };
 
 void PlotFormTest::setUpLimitsActiveLinesAndBuildsTheMenu() {
@@ -521,6 +522,44 @@ void PlotFormTest::graphWindowsFollowTheGraphsReadAnew() {
     // A project without results keeps no graph window.
     ReloadGraphWindows(area, false);
     QTRY_VERIFY(area.subWindowList().isEmpty());
+}
+
+void PlotFormTest::dialogsShowTheirWholeCaptionAndEscapeCancelsQuietly() {
+    FakeMessageBoxes boxes;
+    ScopedMessageBoxes scoped(boxes);
+    TfrmGraphCaption caption;
+    TfrmLineNames names;
+    TfrmActiveLines active;
+    TdlgFormat format;
+    QFont titleFont = QApplication::font();
+    titleFont.setBold(true);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&caption, &names, &active, &format}) {
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        // The caption, the window icon and three buttons of at least 24 pixels fit in the title bar.
+        const int needed = QFontMetrics(titleFont).horizontalAdvance(dialog->windowTitle()) + 4 * 24;
+        QVERIFY2(
+            dialog->width() >= needed,
+            qPrintable(
+                QStringLiteral("%1: %2 < %3").arg(dialog->windowTitle()).arg(dialog->width()).arg(needed)));
+        dialog->hide();
+    }
+
+    // An emptied name is refused on Enter, but Esc just cancels.
+    names.SetNames({QStringLiteral("Curve #1"), QStringLiteral("Curve #2")});
+    names.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&names));
+    names.edLine->setFocus();
+    QTest::keyClick(names.edLine, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(names.edLine, Qt::Key_Backspace);
+    QTest::keyClick(names.edLine, Qt::Key_Return);
+    QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("The line must have a name!")});
+    QTest::keyClick(names.edLine, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(names.edLine, Qt::Key_Backspace);
+    QTest::keyClick(names.edLine, Qt::Key_Escape);
+    QVERIFY(names.isHidden());
+    QCOMPARE(names.result(), int(QDialog::Rejected));
+    QCOMPARE(boxes.Texts().size(), 1);
 }
 
 QTEST_MAIN(PlotFormTest)
