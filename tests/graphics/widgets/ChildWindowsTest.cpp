@@ -181,6 +181,15 @@ void ChildWindowsTest::tableEditorsOpenInsideTheWorkArea() {
                      "the last column is not cut off");
         }
 
+        // Cascaded, they keep their columns in view.
+        area.cascadeSubWindows();
+        QCoreApplication::processEvents();
+        for (int row = 0; row < 3; ++row) {
+            TGridTable* data = layers->Column(2).GetTable(row);
+            QCOMPARE(EditorForm(*data)->ColumnsInView(), data->VisibleColumnCount());
+        }
+        QCOMPARE(soil->ColumnsInView(), layers->VisibleColumnCount());
+
         // A window too wide for the work area is narrowed to it and still placed inside it.
         area.resize(500, 400);
         QCoreApplication::processEvents();
