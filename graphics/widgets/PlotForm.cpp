@@ -52,13 +52,19 @@ public:
     };
 
     explicit TPlotLegend(TPlotForm& form) : QWidget(&form), form_(form) {
-        QFont legendFont(QStringLiteral("Times New Roman"));
-        legendFont.setPixelSize(15);
-        setFont(legendFont);
+        ResetFont();
         setAttribute(Qt::WA_OpaquePaintEvent);
         setCursor(Qt::SizeAllCursor);
         resize(21, 3);
         hide();
+    }
+
+    // The font of a new window's legend (Times New Roman, 15 pixels, 16-pixel items).
+    void ResetFont() {
+        QFont legendFont(QStringLiteral("Times New Roman"));
+        legendFont.setPixelSize(15);
+        setFont(legendFont);
+        itemHeight = 16;
     }
 
     QList<Entry> entries;
@@ -161,6 +167,7 @@ void TPlotForm::SetUp() {
     RebuildLineEntries();
 
     // The graph keeps the legend's font size in points.
+    legend_->ResetFont();
     graph_.LegendFont = static_cast<int>(std::lround(legend_->font().pixelSize() * 72.0 / logicalDpiY()));
     legend_->resize(21, legend_->height());
     ResizeLegend();

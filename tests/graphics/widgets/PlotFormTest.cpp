@@ -502,6 +502,8 @@ void PlotFormTest::graphWindowsFollowTheGraphsReadAnew() {
     QVERIFY(!(form->ViewRange() == form->FullRange()));
     form->ToggleLegend();
     form->LineEntries().at(0)->trigger();
+    const int legendPoints = tz.LegendFont;
+    form->SetFontSize(20);
     QVERIFY(graphs.ReadPlotFile(PAVRIN_TEST_DATA "/user-curves-downdrag.pv3p", 2));
     ReloadGraphWindows(area, true);
     QCOMPARE(area.subWindowList().size(), 1);
@@ -514,6 +516,8 @@ void PlotFormTest::graphWindowsFollowTheGraphsReadAnew() {
     QCOMPARE(form->LegendEntries(), names);
     QCOMPARE(form->LineEntries().size(), names.size());
     QVERIFY(!form->Legend()->isHidden());
+    QCOMPARE(tz.LegendFont, legendPoints);
+    QCOMPARE(form->Legend()->font().pointSize(), 2 * legendPoints); // the text scale stays
     QCOMPARE(form->windowTitle(), QStringLiteral("t-z Curves"));
     // The legend's double click and the menu entries act on the new lines.
     form->LineEntries().back()->trigger();
