@@ -660,6 +660,8 @@ void TMainForm::ReloadOpenDialogs() {
 void TMainForm::AfterProjectReplaced() {
     ReloadOpenDialogs();
     CheckSpeedButtons();
+    // Graph windows never show the previous project's lines: rebuilt on the new ones, or closed.
+    graphics::ReloadGraphWindows(*mdiArea_, GraphsAvailable());
 }
 
 // ---- File ----
