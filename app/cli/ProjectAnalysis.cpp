@@ -11,10 +11,7 @@
 #include "Run.h"
 #include "Summary.h"
 
-#include <charconv>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace pavrin::cli {
@@ -52,33 +49,12 @@ std::vector<std::string> checkFindings(const app::TProgramData& project) {
     return lines;
 }
 
-namespace {
-
-bool readWhole(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    text = out.str();
-    return in.good() || in.eof();
-}
-
-} // namespace
-
 bool engineInput(const std::string& path, app::TProgramData& project, std::string& input, std::ostream& err) {
-    if (app::LowerFileExt(path) == app::ext::kOldProject) {
-        try {
-            input = app::ProjectFileText(project);
-        } catch (const std::exception& e) {
-            err << "pavrin-cli: " << path << ": cannot be converted: " << e.what() << "\n";
-            return false;
-        }
+    std::string error;
+    if (results::projectInput(path, project, input, error))
         return true;
-    }
-    if (!readWhole(path, input)) {
-        err << "pavrin-cli: " << path << ": cannot be read\n";
-        return false;
-    }
-    return true;
+    err << "pavrin-cli: " << path << ": " << error << "\n";
+    return false;
 }
 
 std::optional<std::string> engineRefusal(const std::string& input) {
@@ -122,42 +98,6 @@ int analyseProject(const std::string& path, engine::AnalysisResults& results, st
         return status;
     }
     return 0;
-}
-
-UnitLabels unitLabels(int units) {
-    if (units == engine::SI)
-        return {"m", "kN", "kN/m^2"};
-    return {"in", "lb", "lb/in^2"};
-}
-
-std::string formatNumber(float value) {
-    char buf[32];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, r.ptr);
-}
-
-std::string formatNumber(float value, int digits) {
-    char buf[48];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, digits);
-    return std::string(buf, r.ptr);
-}
-
-std::string formatNumber(long double value) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value));
-    return std::string(buf, r.ptr);
-}
-
-std::string csvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 bool writeTextFile(const std::string& path, const std::string& text, std::ostream& err) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Analysis.h"
+#include "ResultTables.h"
 
 #include <memory>
 #include <optional>
@@ -49,20 +50,11 @@ std::optional<std::string> engineRefusal(const std::string& input);
 // engine's run status (3 to 8) with the end of its report on `err`.
 int analyseProject(const std::string& path, engine::AnalysisResults& results, std::ostream& err);
 
-// Unit labels of an engine unit system (1 English, 2 SI).
-struct UnitLabels {
-    std::string_view length, force, pressure;
-};
-UnitLabels unitLabels(int units);
-
-// A number in the "C" convention: shortest text that reads back to the same float, or with
-// `digits` significant digits.
-std::string formatNumber(float value);
-std::string formatNumber(float value, int digits);
-std::string formatNumber(long double value);
-
-// A CSV field: quoted when it holds a comma, quote or line break.
-std::string csvField(std::string_view text);
+// Unit labels, numbers in the "C" convention and CSV fields as the desktop program writes them.
+using results::csvField;
+using results::formatNumber;
+using results::UnitLabels;
+using results::unitLabels;
 
 // Writes `text` to `path` whole or not at all (a temporary file renamed over it); false with a
 // message on `err` when it cannot be written.

@@ -6,36 +6,6 @@
 
 namespace pavrin::cli {
 
-namespace {
-
-void addRow(std::string& out, const std::string& label, float depth, float z, float t) {
-    out += label + "," + formatNumber(depth) + "," + formatNumber(z) + "," + formatNumber(t) + ",,\n";
-}
-
-} // namespace
-
-std::string springsCsv(const engine::AnalysisResults& results, bool atIncrements) {
-    const engine::InputData& d = results.data;
-    const auto u = unitLabels(d.units);
-    const std::string L(u.length), F(u.force), P(u.pressure);
-    std::string out = std::string(atIncrements ? "increment" : "curve") + ",depth (" + L + "),z (" + L +
-                      "),t (" + P + "),w (" + L + "),Q (" + F + ")\n";
-    if (atIncrements) {
-        const auto curves = engine::curvesAtIncrements(d);
-        for (std::size_t k = 0; k < curves.size(); ++k)
-            for (const engine::SpringPoint& p : curves[k])
-                addRow(out, std::to_string(k + 1), p.depth, p.z, p.t);
-    } else {
-        for (const engine::TzCurve& c : d.curves)
-            for (const engine::CurvePoint& p : c.points)
-                addRow(out, std::to_string(c.number), c.depth, p.z, p.t);
-    }
-    for (const engine::QwPoint& p : d.qw)
-        out +=
-            "Q-w," + formatNumber(d.pileLength) + ",,," + formatNumber(p.w) + "," + formatNumber(p.q) + "\n";
-    return out;
-}
-
 int springsCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
     const std::string* project = nullptr;
     const std::string* file = nullptr;

@@ -1,7 +1,7 @@
 // pavrin-cli springs: the t-z and Q-w curves an analysis used, after generation and factors.
 #pragma once
 
-#include "Analysis.h"
+#include "ResultTables.h"
 
 #include <ostream>
 #include <span>
@@ -12,7 +12,8 @@ namespace pavrin::cli {
 // One CSV row per point: the t-z curves (`atIncrements` false: each curve at its own depth,
 // numbered as in the report; true: the curve the solver reads at the middle of each increment,
 // numbered from the head down), then the Q-w curve at the tip. Values as the engine holds them.
-std::string springsCsv(const engine::AnalysisResults& results, bool atIncrements);
+// Shared with the desktop program.
+using results::springsCsv;
 
 // pavrin-cli springs PROJECT --out FILE.csv [--at increments|curves]. Returns the exit code;
 // -1 for a bad command line.
