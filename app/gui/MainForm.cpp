@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "AnalysisRun.h"
+#include "ChildWindowPlacement.h"
 #include "DlgExport.h"
 #include "DlgOptions.h"
 #include "DlgSideView.h"
@@ -301,6 +302,7 @@ void TMainForm::CreateMenus() {
 
     compMenu_ = bar->addMenu(QStringLiteral("&Computation"));
     AddAction(compMenu_, "CompRun", QStringLiteral("&Run Analysis"), [this] { CompRunClick(); });
+    AddAction(compMenu_, "CompSweep", QStringLiteral("Design S&weep..."), [this] { DesignSweepClick(); });
     compMenu_->addSeparator();
     AddAction(compMenu_, "CompInput", QStringLiteral("Edit &Input Text"), [this] { CompInputClick(); });
     AddAction(compMenu_, "CompKernel", QStringLiteral("Edit &Processor-Run Notes"),
@@ -836,6 +838,49 @@ void TMainForm::CompRunClick() {
             return;
     }
     RunEngine();
+}
+
+std::string TMainForm::SaveForSweep() {
+    if (!ProgramData || !CommitActiveChild())
+        return {};
+    commands_->SaveCompleted = true;
+    try {
+        commands_->SaveOrThrow();
+    } catch (const std::exception&) {
+        ShowInformation(QString::fromLatin1(run_text::kSaveFailed));
+    }
+    if (!commands_->SaveCompleted || ProgramData->FileName == kDefaultFileName)
+        return {};
+    if (const std::optional<std::string> problem = ProjectPathProblem(ProgramData->FileName)) {
+        MessageBoxes::Current().ShowMessage(this, Q(*problem), MessageBoxes::Icon::Error);
+        return {};
+    }
+    return ProgramData->FileName;
+}
+
+void TMainForm::DesignSweepClick() {
+    if (!ProgramData || !CommitActiveChild())
+        return;
+    if (frmDesignSweep_ == nullptr) {
+        const auto value = [](cli::SweepParameter parameter) -> long double {
+            if (!ProgramData)
+                return 1;
+            return parameter == cli::SweepParameter::Length     ? ProgramData->PileLength
+                   : parameter == cli::SweepParameter::Diameter ? ProgramData->OuterDiameter
+                   : parameter == cli::SweepParameter::TipArea  ? ProgramData->TipArea
+                                                                : 1;
+        };
+        frmDesignSweep_ = new TfrmDesignSweep(
+            mdiArea_, [this] { return SaveForSweep(); }, [] { return ProgramData ? ProgramData->Units : 1; },
+            value);
+        QMdiSubWindow* window = mdiArea_->addSubWindow(frmDesignSweep_);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->resize(window->sizeHint().expandedTo(QSize(720, 480)));
+        controls::PlaceNewWindow(*window);
+    }
+    frmDesignSweep_->parentWidget()->show();
+    frmDesignSweep_->show();
+    mdiArea_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(frmDesignSweep_->parentWidget()));
 }
 
 void TMainForm::RunEngine() {

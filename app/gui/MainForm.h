@@ -9,6 +9,7 @@
 #include "DlgSideView.h"
 #include "DlgTitle.h"
 #include "DynamicLibrary.h"
+#include "FrmDesignSweep.h"
 #include "FrmMaterial.h"
 #include "FrmQwFactors.h"
 #include "PltData.h"
@@ -85,6 +86,7 @@ public:
     TfrmMaterial* MaterialDialog() const { return frmMaterial_; }
     TfrmQwFactors* QwFactorsDialog() const { return frmQwFactors_; }
     TDlgOptions* OptionsDialog() const { return dlgOptions_; }
+    TfrmDesignSweep* DesignSweepWindow() const { return frmDesignSweep_; }
 
     // Commands (menu items and toolbar buttons).
     void FileNewClick();
@@ -99,6 +101,7 @@ public:
     void SetUnitsClick(int system);
     void CurveModeClick(bool generated);
     void CompRunClick();
+    void DesignSweepClick();
     void CompInputClick();
     void CompKernelClick();
     void CompOutputClick();
@@ -162,6 +165,8 @@ private:
     void FlipOption(int& option);
     // The run after the project was saved: the check, names.dat, the engine, the results.
     void RunEngine();
+    // Commits the active child and saves the project as the run does; its path, or empty.
+    std::string SaveForSweep();
 
     TProjectTables tables_;
     TRecentFiles recent_;
@@ -183,6 +188,7 @@ private:
     QPointer<TfrmMaterial> frmMaterial_;
     QPointer<TfrmQwFactors> frmQwFactors_;
     QPointer<TDlgOptions> dlgOptions_;
+    QPointer<TfrmDesignSweep> frmDesignSweep_;
     TAboutBox* aboutBox_ = nullptr;
     QPointer<graphics::TDlgSideView> sideView_;
     QPointer<QMenu> mergedMenu_;
