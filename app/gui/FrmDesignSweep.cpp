@@ -22,7 +22,8 @@
 #include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -72,6 +73,47 @@ void Warn(QWidget* parent, const QString& text) {
 }
 
 } // namespace
+
+void TSweepRowsModel::Reset(const QStringList& header) {
+    beginResetModel();
+    header_ = header;
+    rows_.clear();
+    endResetModel();
+}
+
+void TSweepRowsModel::Insert(int row, const QStringList& fields) {
+    beginInsertRows({}, row, row);
+    rows_.insert(rows_.begin() + row, fields);
+    endInsertRows();
+}
+
+int TSweepRowsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TSweepRowsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(header_.size());
+}
+
+QVariant TSweepRowsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    if (role == Qt::DisplayRole) {
+        const QStringList& row = rows_[static_cast<std::size_t>(index.row())];
+        return index.column() < row.size() ? row[index.column()] : QString();
+    }
+    // Numbers to the right, the reason to the left.
+    if (role == Qt::TextAlignmentRole)
+        return index.column() + 1 < columnCount() ? int(Qt::AlignRight | Qt::AlignVCenter)
+                                                  : int(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant TSweepRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= header_.size())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return header_[section];
+}
 
 QString SweepParameterCaption(SweepParameter parameter) {
     switch (parameter) {
@@ -136,11 +178,15 @@ TfrmDesignSweep::TfrmDesignSweep(QMdiArea* area, ProjectSaver saver, std::functi
     progress_->setValue(0);
     progress_->setFormat(QStringLiteral("%v of %m variants"));
     layout->addWidget(progress_);
+    rowsTimer_ = new QTimer(this);
+    rowsTimer_->setInterval(100);
+    connect(rowsTimer_, &QTimer::timeout, this, [this] { TakeRows(); });
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("Status"));
     layout->addWidget(status_);
-    table_ = new QTableWidget;
+    table_ = new QTableView;
     table_->setObjectName(QStringLiteral("Rows"));
+    table_->setModel(&model_);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->setVisible(false);
@@ -260,17 +306,23 @@ void TfrmDesignSweep::RunClick() {
     ++generation_;
     projectPath_ = path;
     const unsigned generation = generation_;
+    const std::size_t total = cli::sweepValues(settings).size();
+    {
+        const std::lock_guard lock(pendingMutex_);
+        pushed_ = 0;
+    }
     sweep_ = std::make_unique<cli::TDesignSweep>(
-        std::move(project), settings, [this, generation](std::size_t index, const cli::VariantRow& row) {
-            // Rows wait in one list and one call takes them all, so that a fast sweep never floods the
-            // event loop with a call per row.
-            bool first = false;
+        std::move(project), settings,
+        [this, generation, total](std::size_t index, const cli::VariantRow& row) {
+            // Rows wait in one list that the window takes a few times a second (each take repaints
+            // the table and the progress bar); the last row is taken at once.
+            bool last = false;
             {
                 const std::lock_guard lock(pendingMutex_);
-                first = pending_.empty();
                 pending_.push_back({generation, index, row});
+                last = ++pushed_ == total;
             }
-            if (first)
+            if (last)
                 QMetaObject::invokeMethod(
                     this, [this] { TakeRows(); }, Qt::QueuedConnection);
         });
@@ -281,10 +333,7 @@ void TfrmDesignSweep::RunClick() {
     QStringList header;
     for (const std::string& h : cli::sweepCsvHeader(settings, sweep_->Units(), sweep_->HeadLoads()))
         header << Q(h);
-    table_->clear();
-    table_->setRowCount(0);
-    table_->setColumnCount(static_cast<int>(header.size()));
-    table_->setHorizontalHeaderLabels(header);
+    model_.Reset(header);
     progress_->setRange(0, static_cast<int>(count));
     progress_->setValue(0);
     RebuildChart();
@@ -299,6 +348,7 @@ void TfrmDesignSweep::RunClick() {
         return;
     }
     running_ = true;
+    rowsTimer_->start();
     status_->setText(QStringLiteral("Analysing %1 variants on %2 threads...").arg(count).arg(workers));
     SetEditing(false);
 }
@@ -309,6 +359,8 @@ void TfrmDesignSweep::TakeRows() {
         const std::lock_guard lock(pendingMutex_);
         rows.swap(pending_);
     }
+    if (rows.empty())
+        return;
     table_->setUpdatesEnabled(false);
     for (const PendingRow& r : rows)
         if (r.generation == generation_)
@@ -327,35 +379,22 @@ void TfrmDesignSweep::RowFinished(std::size_t index, const cli::VariantRow& row)
     const auto at = std::lower_bound(tableIndices_.begin(), tableIndices_.end(), index);
     const int tableRow = static_cast<int>(at - tableIndices_.begin());
     tableIndices_.insert(at, index);
-    table_->insertRow(tableRow);
-    const std::vector<std::string> fields =
-        cli::sweepCsvFields(sweep_->Settings(), sweep_->HeadLoads().size(), sweep_->Values()[index], row);
-    for (std::size_t c = 0; c < fields.size(); ++c) {
-        auto* item = new QTableWidgetItem(Q(fields[c]));
-        if (c + 1 < fields.size())
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        table_->setItem(tableRow, static_cast<int>(c), item);
-    }
+    QStringList cells;
+    for (const std::string& field :
+         cli::sweepCsvFields(sweep_->Settings(), sweep_->HeadLoads().size(), sweep_->Values()[index], row))
+        cells << Q(field);
+    model_.Insert(tableRow, cells);
     emit RowAdded(static_cast<int>(index));
 }
 
 void TfrmDesignSweep::StopClick() {
     if (!running_ || sweep_ == nullptr)
         return;
-    // The variants being analysed finish; their rows were posted before Join returns and arrive
-    // before the end below.
+    // The variants being analysed finish; their rows are in the list once Join returns.
     sweep_->Join();
-    const unsigned generation = generation_;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-            if (generation == generation_ && running_) {
-                TakeRows();
-                if (running_)
-                    EndSweep();
-            }
-        },
-        Qt::QueuedConnection);
+    TakeRows();
+    if (running_)
+        EndSweep();
 }
 
 void TfrmDesignSweep::EndSweep() {
@@ -371,7 +410,10 @@ void TfrmDesignSweep::EndSweep() {
                                .arg(arrived_)
                                .arg(count)
                                .arg(refused));
+    // The widths from a sample of rows: measuring every cell of a long sweep would stall the window.
+    table_->horizontalHeader()->setResizeContentsPrecision(100);
     table_->resizeColumnsToContents();
+    rowsTimer_->stop();
     RebuildChart();
     SetEditing(true);
     emit SweepEnded();
@@ -474,6 +516,7 @@ void TfrmDesignSweep::closeEvent(QCloseEvent* event) {
     // Closing mid-sweep stops it; the variants being analysed finish, nothing is left running.
     if (sweep_ != nullptr)
         sweep_->Join();
+    rowsTimer_->stop();
     running_ = false;
     QWidget::closeEvent(event);
 }

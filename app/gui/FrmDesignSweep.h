@@ -9,7 +9,9 @@
 #include "PlotForm.h"
 #include "PltData.h"
 
+#include <QAbstractTableModel>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -24,13 +26,33 @@ class QLabel;
 class QMdiArea;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
+class QTableView;
+class QTimer;
 
 namespace pavrin::controls {
 class TDataEdit;
 }
 
 namespace pavrin::app::gui {
+
+// The rows of the sweep window's table: one per finished variant, in the order of the values, the
+// fields as the CSV has them.
+class TSweepRowsModel final : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void Reset(const QStringList& header);
+    void Insert(int row, const QStringList& fields);
+    QStringList Row(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QStringList header_;
+    std::vector<QStringList> rows_;
+};
 
 class TfrmDesignSweep : public QWidget {
     Q_OBJECT
@@ -71,7 +93,8 @@ public:
     QPushButton* RunButton() const { return run_; }
     QPushButton* StopButton() const { return stop_; }
     QProgressBar* Progress() const { return progress_; }
-    QTableWidget* Table() const { return table_; }
+    QTableView* Table() const { return table_; }
+    const TSweepRowsModel& Rows() const { return model_; }
     QLabel* Status() const { return status_; }
     graphics::TGraphPlot& Chart() { return chart_; }
     graphics::TPlotForm* ChartWindow() const { return chartForm_; }
@@ -111,8 +134,10 @@ private:
     QPushButton* csvButton_;
     QPushButton* workbookButton_;
     QProgressBar* progress_;
+    QTimer* rowsTimer_;
     QLabel* status_;
-    QTableWidget* table_;
+    QTableView* table_;
+    TSweepRowsModel model_;
 
     std::unique_ptr<cli::TDesignSweep> sweep_;
     std::string projectPath_;
@@ -127,6 +152,7 @@ private:
         cli::VariantRow row;
     };
     std::vector<PendingRow> pending_; // finished, not yet shown
+    std::size_t pushed_ = 0;          // rows the present sweep has put in the list
     bool running_ = false;
 
     graphics::TGraphPlot chart_{"pltDesignSweep"};
