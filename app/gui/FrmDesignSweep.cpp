@@ -164,9 +164,9 @@ TfrmDesignSweep::TfrmDesignSweep(QMdiArea* area, ProjectSaver saver, std::functi
     };
     run_ = addButton("btnRun", QStringLiteral("&Run"), &TfrmDesignSweep::RunClick);
     stop_ = addButton("btnStop", QStringLiteral("S&top"), &TfrmDesignSweep::StopClick);
-    chartButton_ = addButton("btnChart", QStringLiteral("Design &Chart"), &TfrmDesignSweep::ShowChartClick);
-    csvButton_ = addButton("btnCsv", QStringLiteral("Export CS&V..."), &TfrmDesignSweep::ExportCsvClick);
-    workbookButton_ = addButton("btnWorkbook", QStringLiteral("Export to &Workbook..."),
+    chartButton_ = addButton("btnChart", QStringLiteral("Design Ch&art"), &TfrmDesignSweep::ShowChartClick);
+    csvButton_ = addButton("btnCsv", QStringLiteral("&Export CSV..."), &TfrmDesignSweep::ExportCsvClick);
+    workbookButton_ = addButton("btnWorkbook", QStringLiteral("Export to Wor&kbook..."),
                                 &TfrmDesignSweep::ExportWorkbookClick);
     buttons->addStretch();
     top->addLayout(buttons);
@@ -278,6 +278,7 @@ bool TfrmDesignSweep::ReadFields(cli::SweepSettings& settings) {
 void TfrmDesignSweep::RunClick() {
     if (running_)
         return;
+    UpdateUnits();
     cli::SweepSettings settings;
     if (!ReadFields(settings))
         return;
