@@ -1,6 +1,7 @@
 // The user's decimal separator: one setting of the process, "." unless the
-// front end sets the desktop's. Used where the user's own numbers are read or
-// shown (the evaluator, integer reading); files always use ".".
+// desktop program sets the desktop's at start. Used where the user's own
+// numbers are read or shown (the evaluator, table cells, pasted rows, graph
+// labels); files and the runner always use ".".
 #pragma once
 
 namespace pavrin::controls {

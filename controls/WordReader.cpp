@@ -1,7 +1,5 @@
 #include "WordReader.h"
 
-#include "DecimalSeparator.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -223,8 +221,10 @@ long double TWordReader::ReadFloat() {
 std::int32_t TWordReader::ReadInteger() {
     const std::string word = NextWord();
     long double value = 0;
-    if (!TextToFloat(word, DecimalSeparator(), value) || value != std::floor(value) ||
-        value < -2147483648.0L || value > 2147483647.0L)
+    // A file's numbers use "." whatever the desktop's separator, so that a file reads the same on
+    // every desktop.
+    if (!TextToFloat(word, '.', value) || value != std::floor(value) || value < -2147483648.0L ||
+        value > 2147483647.0L)
         Fail("An integer was expected but not found.");
     return static_cast<std::int32_t>(value);
 }

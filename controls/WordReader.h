@@ -47,7 +47,7 @@ public:
 
     std::string NextWord();
     long double ReadFloat();    // always with "." as the decimal separator
-    std::int32_t ReadInteger(); // with the user's decimal separator; must be integral
+    std::int32_t ReadInteger(); // also with "."; must be integral
     std::string ReadLine();     // the current line whole; moves to the next line
     bool EndOfFile() const { return !hasLine_; }
 

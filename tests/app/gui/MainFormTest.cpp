@@ -4,28 +4,37 @@
 #include "MainForm.h"
 #include "AnalysisRun.h"
 #include "DataEdit.h"
+#include "DecimalSeparator.h"
+#include "DesktopNumbers.h"
 #include "DlgTitle.h"
 #include "FakeMessageBoxes.h"
 #include "FrmMaterial.h"
 #include "MainDesktop.h"
+#include "PlotDraw.h"
 #include "PlotForm.h"
 #include "ProgramData.h"
+#include "TableChartForm.h"
 #include "TableEditors.h"
 #include "TableForm.h"
 #include "TableGrid.h"
 
 #include <QAction>
+#include <QCategoryAxis>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
 
+#include <clocale>
 #include <deque>
 #include <functional>
 
@@ -669,6 +678,132 @@ private slots:
         QTRY_COMPARE(area->subWindowList().size(), 0);
         QCOMPARE(form.Tables().TblTipMove().Float(0, 0), 0.25L);
         QVERIFY(boxes.shown.isEmpty());
+    }
+
+    // The start-up takes the separator from the desktop's locale: "," or ".", never anything else.
+    void theDesktopsDecimalSeparator() {
+        const std::pair<QLocale, char> locales[] = {
+            {QLocale(QLocale::German, QLocale::Germany), ','},
+            {QLocale(QLocale::French, QLocale::France), ','},
+            {QLocale(QLocale::English, QLocale::UnitedStates), '.'},
+            {QLocale(QLocale::English, QLocale::UnitedKingdom), '.'},
+            {QLocale::c(), '.'},
+            {QLocale(QLocale::Arabic, QLocale::Egypt), '.'}, // its own separator, which no entry carries
+        };
+        for (const auto& [locale, separator] : locales)
+            QVERIFY2(DesktopDecimalSeparator(locale) == separator, qPrintable(locale.name()));
+    }
+
+    // On a desktop that writes "1,5" the user types and reads "," everywhere, and every file keeps
+    // ".": an entry, a table cell, pasted rows, the run, the graph's labels, the saved project.
+    void aCommaDesktopEndToEnd() {
+        FakeMessageBoxes boxes;
+        ScopedMessageBoxes scoped(boxes);
+        FakeDesktop desktop;
+        ScopedDesktop scopedDesktop(desktop);
+        // As the program starts on such a desktop: the application object has taken the desktop's
+        // conventions for the C library too (where the locale is installed), then the start-up.
+        const std::string cLocale = std::setlocale(LC_ALL, nullptr);
+        const bool germanInstalled = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+        ApplyDesktopNumberConventions(QLocale(QLocale::German, QLocale::Germany));
+        struct Restore {
+            std::string locale;
+            ~Restore() {
+                pavrin::controls::SetDecimalSeparator('.');
+                std::setlocale(LC_ALL, locale.c_str());
+            }
+        } restore{cLocale};
+        QCOMPARE(pavrin::controls::DecimalSeparator(), ',');
+        QCOMPARE(QString::fromLatin1(std::setlocale(LC_NUMERIC, nullptr)), QStringLiteral("C"));
+        if (!germanInstalled)
+            qInfo("de_DE.UTF-8 is not installed: the C library's part is not exercised");
+
+        QTemporaryDir folder;
+        const QString project = CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"));
+        TMainForm form;
+        form.SetProgramFolder(QStringLiteral(PAVRIN_BIN));
+        form.FormShow({project});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+
+        // The run: the engine reads and writes ".", the graphs come back, their labels show ",".
+        form.CompRunClick();
+        QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(run_text::kCompleted)});
+        QVERIFY(form.ResultsLoaded());
+        const QByteArray report = FileBytes(folder.filePath(QStringLiteral("driven-pile-clay-sand.pv3o")));
+        QVERIFY(report.contains("0.") &&
+                !QString::fromLatin1(report).contains(QRegularExpression("\\d,\\d")));
+        // The graph's picture, as the window, the printer and a saved picture draw it.
+        const pavrin::graphics::TGraphPlot& graph = form.Graphs().pltAxial;
+        const std::optional<pavrin::graphics::TPlotRange> range = pavrin::graphics::ComputeRanges(graph);
+        QVERIFY(range.has_value());
+        const QString picture = folder.filePath(QStringLiteral("axial.svg"));
+        QCOMPARE(
+            pavrin::graphics::SavePicture(
+                graph, *range,
+                pavrin::graphics::WindowLayout(graph, 800, 600, 96, 96, pavrin::graphics::kWindowFontHeight),
+                pavrin::graphics::TPictureFormat::Svg, picture, 800, 600, 96),
+            pavrin::graphics::TSaveResult::Saved);
+        // The tick labels: the text between the tags that reads as a number.
+        QStringList labels;
+        const QRegularExpression text(QStringLiteral(">\\s*(-?[0-9][0-9.,E-]*)\\s*<"));
+        for (auto match = text.globalMatch(QString::fromUtf8(FileBytes(picture))); match.hasNext();)
+            labels << match.next().captured(1);
+        QVERIFY2(!labels.filter(QStringLiteral(",")).isEmpty(), qPrintable(labels.join(QLatin1Char(' '))));
+        QVERIFY2(labels.filter(QStringLiteral(".")).isEmpty(), qPrintable(labels.join(QLatin1Char(' '))));
+
+        // A typed expression in the desktop's notation.
+        form.MaterialClick();
+        TDataEdit* length = form.MaterialDialog()->DataPL();
+        length->setFocus();
+        length->selectAll();
+        QTest::keyClicks(length, QStringLiteral("1,5*12"));
+        QVERIFY(form.CommitActiveChild());
+        QCOMPARE(ProgramData->PileLength, 18.0L);
+        TDataEdit* tolerance = form.MaterialDialog()->DataTol();
+        tolerance->setFocus();
+        tolerance->selectAll();
+        QTest::keyClicks(tolerance, QStringLiteral("0,0025"));
+        QVERIFY(form.CommitActiveChild());
+        QCOMPARE(tolerance->text(), QStringLiteral("0,0025"));
+        QVERIFY(boxes.Texts().size() == 1);
+
+        // Rows pasted into the stiffness table, then a cell typed over.
+        QGuiApplication::clipboard()->setText(QStringLiteral("Depth\tAE\r\n0\t1,25E9\r\n0,5\t2,5E9\r\n"));
+        form.MaterialDialog()->AEButton()->click();
+        auto* stiffness = qobject_cast<pavrin::controls::TTableChartForm*>(
+            pavrin::controls::EditorForm(form.Tables().TblAE2()));
+        QVERIFY(stiffness != nullptr);
+        stiffness->PasteButton()->click();
+        const TGridTable& ae = form.Tables().TblAE2();
+        QCOMPARE(ae.RowCount(), 2);
+        QCOMPARE(ae.Float(0, 1), 0.5L);
+        QCOMPARE(ae.Float(1, 0), 1.25E9L);
+        QCOMPARE(stiffness->Grid()->item(1, 0)->text(), QStringLiteral("0,5"));
+        QVERIFY(stiffness->MoveTo(1, 0));
+        QLineEdit* cell = stiffness->Grid()->CellEditor();
+        QVERIFY(cell != nullptr);
+        cell->selectAll();
+        QTest::keyClicks(cell, QStringLiteral("0,75"));
+        QVERIFY(form.CommitActiveChild());
+        QCOMPARE(ae.Float(0, 1), 0.75L);
+        // The chart's labels too, whatever the C library's convention was at start.
+        const QStringList depths = stiffness->BottomAxis()->categoriesLabels();
+        QVERIFY2(depths.contains(QStringLiteral("0,5")), qPrintable(depths.join(QLatin1Char(' '))));
+        QVERIFY2(boxes.Texts().size() == 1, qPrintable(boxes.LastText()));
+
+        // The saved project holds ".", and reads back the same.
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        const QString saved = QString::fromLatin1(FileBytes(project));
+        for (const char* number : {"\r\n0.0025 18 ", "\r\n1.25E9 0\r\n2.5E9 0.75\r\n"})
+            QVERIFY2(saved.contains(QLatin1String(number)), number);
+        QVERIFY2(!saved.contains(QRegularExpression("\\d,\\d")), qPrintable(saved));
+        form.MdiArea()->closeAllSubWindows();
+        form.Commands().OpenFileName(project.toStdString(), true);
+        QCOMPARE(ProgramData->PileLength, 18.0L);
+        QCOMPARE(ProgramData->Tolerance, 0.0025L);
+        QCOMPARE(form.Tables().TblAE2().Float(0, 1), 0.75L);
+        QCOMPARE(boxes.Texts().size(), 1);
     }
 
     // The data dialogs write back on leaving, mark changes, refuse bad entries and relabel.
