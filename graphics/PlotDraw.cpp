@@ -19,7 +19,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <optional>
 
 namespace pavrin::graphics {
 
@@ -277,6 +279,8 @@ private:
                     if (polyline.size() > 1)
                         p_.drawPolyline(polyline);
                     DrawMarkers(markerPoints, i);
+                    if (graph_.ShowNeutralPlane && line.NeutralPlane)
+                        DrawNeutralPlane(line, *line.NeutralPlane, colour);
                 }
                 ++k;
             }
@@ -284,6 +288,38 @@ private:
         p_.setPen(QPen(Qt::black, lineWidth_));
         p_.setBrush(Qt::white);
         p_.setClipRect(qrect(layout_.PageRect));
+    }
+
+    // A short horizontal mark across the line at `depth` (its y value) in the line's colour, two text
+    // heights to either side of where the line crosses that depth (or of its nearest point).
+    void DrawNeutralPlane(const TLine& line, long double depth, const QColor& colour) {
+        std::optional<long double> x, nearestX;
+        long double nearest = std::numeric_limits<long double>::infinity();
+        for (int j = 0; j < line.PointCount(); ++j) {
+            const TFloatPoint& a = line.GetPoint(j);
+            if (!std::isfinite(a.X) || !std::isfinite(a.Y))
+                continue;
+            if (std::fabs(a.Y - depth) < nearest) {
+                nearest = std::fabs(a.Y - depth);
+                nearestX = a.X;
+            }
+            if (j + 1 == line.PointCount())
+                break;
+            const TFloatPoint& b = line.GetPoint(j + 1);
+            if (std::isfinite(b.X) && std::isfinite(b.Y) && a.Y != b.Y && std::min(a.Y, b.Y) <= depth &&
+                depth <= std::max(a.Y, b.Y)) {
+                x = a.X + (b.X - a.X) * (depth - a.Y) / (b.Y - a.Y);
+                break;
+            }
+        }
+        if (!x)
+            x = nearestX;
+        if (!x)
+            return;
+        const TPixelPoint at = DataToPixel(view_, layout_.PlotRect, graph_.XOnTop, *x, depth);
+        const int half = 2 * h_;
+        p_.setPen(QPen(colour, lineWidth_ + 1, Qt::SolidLine, Qt::FlatCap));
+        p_.drawLine(at.x - half, at.y, at.x + half, at.y);
     }
 
     // The markers of line `lineIndex` at `points` with the current pen. On images one marker is drawn

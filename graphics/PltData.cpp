@@ -368,4 +368,19 @@ void TResultGraphs::ReadPlotData(std::string_view text, int projectUnits) {
     }
 }
 
+void TResultGraphs::SetNeutralPlanes(const std::vector<std::optional<float>>& depths) {
+    // The graph shows English depths in feet, as the plot data file's are converted.
+    const long double scale = pltLoad.Units() == 1 ? 12.0L : 1.0L;
+    bool any = false;
+    for (int i = 0; i < pltLoad.LineCount(); ++i) {
+        const std::size_t k = static_cast<std::size_t>(i);
+        std::optional<long double>& mark = pltLoad.GetLine(i).NeutralPlane;
+        mark.reset();
+        if (k < depths.size() && depths[k] && std::isfinite(*depths[k]))
+            mark = static_cast<long double>(*depths[k]) / scale;
+        any = any || mark.has_value();
+    }
+    pltLoad.ShowNeutralPlane = any;
+}
+
 } // namespace pavrin::graphics

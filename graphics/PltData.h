@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,10 +38,13 @@ public:
     std::string DisplayName() const;
 
     std::vector<TFloatPoint> Points;
-    long double Number;      // 1-based creation number within the graph
-    std::string Name;        // empty: the line has no name of its own
-    bool Shown = true;       // drawn, and marked " *" in the legend
-    bool Active = true;      // listed in the legend and the window's menu at all
+    long double Number; // 1-based creation number within the graph
+    std::string Name;   // empty: the line has no name of its own
+    bool Shown = true;  // drawn, and marked " *" in the legend
+    bool Active = true; // listed in the legend and the window's menu at all
+    // Depth of the line's neutral plane in the graph's y units (the load-distribution graph);
+    // none for a line without down-drag. Marked on the line while the graph shows neutral planes.
+    std::optional<long double> NeutralPlane;
     TGraphPlot* const Graph; // the owner
 };
 
@@ -73,6 +77,7 @@ public:
     // Unstored state.
     std::string Title;
     bool TitleOnTop = false;
+    bool ShowNeutralPlane = false; // the lines' neutral-plane marks are drawn
     // A new window deactivates every line after the twentieth.
     static constexpr bool LimitActiveLines = true;
 
@@ -149,6 +154,11 @@ public:
     bool ReadPlotFile(const std::string& fileName, int projectUnits, const TMessageHook& showMessage = {});
     // The same over the file's text already in memory.
     bool ReadPlotText(std::string_view text, int projectUnits, const TMessageHook& showMessage = {});
+
+    // The neutral-plane depth of each tip movement's load-distribution line, in input order, as the
+    // analysis gives it (inches or metres below the head); none for a line without down-drag. The
+    // marks are shown when any line has one. Lines beyond the list get none.
+    void SetNeutralPlanes(const std::vector<std::optional<float>>& depths);
 
 private:
     void ReadPlotData(std::string_view text, int projectUnits);

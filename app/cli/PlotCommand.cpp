@@ -10,6 +10,8 @@
 #include "ProgramData.h"
 #include "ProjectFile.h"
 #include "ProjectFileNames.h"
+#include "ResultTables.h"
+#include "Run.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -131,6 +133,13 @@ int plotCommand(std::span<const std::string> arguments, std::ostream& out, std::
     }
     if (const int status = ReadProjectResults(project, graphs, err); status != 0)
         return status;
+    if (graph == &graphs.pltLoad) {
+        // The neutral planes as the desktop program marks them; none when the analysis does not run.
+        engine::AnalysisResults analysis;
+        std::string ignored;
+        if (results::analyseProjectFile(project, analysis, ignored) == engine::StatusOk)
+            graphs.SetNeutralPlanes(results::neutralPlaneDepths(analysis));
+    }
 
     graphics::ActivateLinesForNewWindow(*graph);
     const auto range = graphics::ComputeRanges(*graph);

@@ -4,6 +4,7 @@
 #include "ProgramData.h"
 #include "ProjectFile.h"
 #include "ProjectFileNames.h"
+#include "ProjectTables.h"
 
 #include <charconv>
 #include <exception>
@@ -227,6 +228,24 @@ int analyseSavedProject(const std::string& path, app::TProgramData& project, eng
         return -1;
     std::string report, plot;
     return engine::analyse(input, report, plot, results);
+}
+
+int analyseProjectFile(const std::string& path, engine::AnalysisResults& results, std::string& error) {
+    app::TProjectTables tables;
+    std::unique_ptr<app::TProgramData> project;
+    try {
+        project = app::TProgramData::CreateFromFile(tables, path, app::ReadAsCurrentFormat(path), error);
+    } catch (const std::exception& e) {
+        error = e.what();
+    }
+    if (!project || !error.empty()) {
+        if (error.empty())
+            error = "cannot be read";
+        return -1;
+    }
+    const int status = analyseSavedProject(path, *project, results, error);
+    project.reset(); // the project before its tables
+    return status;
 }
 
 } // namespace pavrin::results

@@ -78,4 +78,8 @@ bool projectInput(const std::string& path, app::TProgramData& project, std::stri
 int analyseSavedProject(const std::string& path, app::TProgramData& project, engine::AnalysisResults& results,
                         std::string& error);
 
+// Opens the project saved at `path` as the program opens it and analyses it in memory. Returns the
+// run status; when it cannot be read, -1 with the reason in `error`.
+int analyseProjectFile(const std::string& path, engine::AnalysisResults& results, std::string& error);
+
 } // namespace pavrin::results

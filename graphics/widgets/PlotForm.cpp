@@ -175,6 +175,11 @@ void TPlotForm::SetUp() {
     const bool hasLines = graph_.LineCount() > 0;
     legend_->setVisible(hasLines);
     MenuEntry(QStringLiteral("Show &Legend"))->setVisible(hasLines);
+    // Offered where some line has a neutral plane (the load distribution of a run with down-drag).
+    bool neutralPlanes = false;
+    for (int i = 0; i < graph_.LineCount(); ++i)
+        neutralPlanes = neutralPlanes || graph_.GetLine(i).NeutralPlane.has_value();
+    MenuEntry(QStringLiteral("Show &Neutral Plane"))->setVisible(neutralPlanes);
 
     const bool printing = PlotFormDesktop::Current().PrinterInstalled();
     MenuEntry(QStringLiteral("&Print..."))->setEnabled(printing);
@@ -233,6 +238,9 @@ void TPlotForm::BuildMenu() {
     QAction* legendEntry = plotMenu_->addAction(QStringLiteral("Show &Legend"));
     legendEntry->setCheckable(true);
     connect(legendEntry, &QAction::triggered, this, [this] { ToggleLegend(); });
+    QAction* neutralEntry = plotMenu_->addAction(QStringLiteral("Show &Neutral Plane"));
+    neutralEntry->setCheckable(true);
+    connect(neutralEntry, &QAction::triggered, this, [this] { ToggleNeutralPlane(); });
 
     QMenu* markers = plotMenu_->addMenu(QStringLiteral("Show &Markers"));
     markerGroup_ = new QActionGroup(markers);
@@ -305,6 +313,7 @@ void TPlotForm::BuildMenu() {
 
 void TPlotForm::RefreshMenuChecks() {
     MenuEntry(QStringLiteral("Show &Legend"))->setChecked(!legend_->isHidden());
+    MenuEntry(QStringLiteral("Show &Neutral Plane"))->setChecked(graph_.ShowNeutralPlane);
     for (QAction* entry : lineEntries_) {
         const int index = entry->data().toInt();
         entry->setChecked(index < graph_.LineCount() && graph_.GetLine(index).Shown);
@@ -495,6 +504,12 @@ void TPlotForm::ToggleLine(int lineIndex) {
 
 void TPlotForm::ToggleLegend() {
     legend_->setVisible(legend_->isHidden() && graph_.LineCount() > 0);
+    Replot();
+}
+
+void TPlotForm::ToggleNeutralPlane() {
+    graph_.ShowNeutralPlane = !graph_.ShowNeutralPlane;
+    RefreshMenuChecks();
     Replot();
 }
 

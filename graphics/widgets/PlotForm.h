@@ -72,6 +72,8 @@ public:
     void SetFontSize(int sizeFont);
     void SetLineWidth(int widthLine);
     void ToggleLegend();
+    // The neutral-plane marks of the load distribution on or off.
+    void ToggleNeutralPlane();
     // Shows or hides line `lineIndex` of the graph (a per-line menu entry or a legend double click).
     void ToggleLine(int lineIndex);
 
