@@ -122,14 +122,23 @@ void PlotFormTest::setUpLimitsActiveLinesAndBuildsTheMenu() {
         QCOMPARE(graph.GetLine(i).Active, i < 20);
     QVERIFY(!form.Legend()->isHidden());
 
-    const QStringList fixed = {QStringLiteral("Show &Legend"),     QStringLiteral("Show &Markers"),
-                               QStringLiteral("&Font Size"),       QStringLiteral("&Line Width"),
-                               QStringLiteral("&Graph Title"),     QStringLiteral("&Edit Legend"),
-                               QStringLiteral("&Active Curves"),   QString(),
-                               QStringLiteral("&Print..."),        QStringLiteral("P&age Setup"),
-                               QStringLiteral("&Save To Disk..."), QString()};
+    const QStringList fixed = {QStringLiteral("Show &Legend"),
+                               QStringLiteral("Show &Neutral Plane"),
+                               QStringLiteral("Show &Markers"),
+                               QStringLiteral("&Font Size"),
+                               QStringLiteral("&Line Width"),
+                               QStringLiteral("&Graph Title"),
+                               QStringLiteral("&Edit Legend"),
+                               QStringLiteral("&Active Curves"),
+                               QString(),
+                               QStringLiteral("&Print..."),
+                               QStringLiteral("P&age Setup"),
+                               QStringLiteral("&Save To Disk..."),
+                               QString()};
     QCOMPARE(captions(form.PlotMenu()->actions()).mid(0, fixed.size()), fixed);
     QCOMPARE(form.PlotMenu()->title(), QStringLiteral("&Plot"));
+    // Only a graph whose lines have neutral planes offers their marks.
+    QVERIFY(!form.MenuEntry(QStringLiteral("Show &Neutral Plane"))->isVisible());
     QVERIFY2(!form.MenuEntry(QStringLiteral("&Print..."))->isEnabled(), "no printer");
     QVERIFY(!form.MenuEntry(QStringLiteral("P&age Setup"))->isEnabled());
     QMenu* markers = form.MenuEntry(QStringLiteral("Show &Markers"))->menu();
