@@ -875,7 +875,7 @@ void TMainForm::DesignSweepClick() {
             value);
         QMdiSubWindow* window = mdiArea_->addSubWindow(frmDesignSweep_);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->resize(window->sizeHint().expandedTo(QSize(720, 480)));
+        window->resize(window->sizeHint().expandedTo(QSize(980, 620)));
         controls::PlaceNewWindow(*window);
     }
     frmDesignSweep_->parentWidget()->show();
