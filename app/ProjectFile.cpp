@@ -216,7 +216,8 @@ void CheckWritable(const std::string& path) {
 
 } // namespace
 
-void WriteFileReplacing(const std::string& path, const std::string& text) {
+std::optional<std::string> ReplaceFileContents(const std::string& path, const std::string& text,
+                                               const std::string& temporarySuffix) {
     std::string target = path;
     std::error_code error;
     if (fs::is_symlink(target, error)) {
@@ -225,20 +226,18 @@ void WriteFileReplacing(const std::string& path, const std::string& text) {
         if (!error)
             target = resolved.string();
     }
-    CheckWritable(target);
-
     std::string temporary;
     std::FILE* file = nullptr;
     errno = 0;
     for (int i = 0; i < 100 && file == nullptr; ++i) {
-        temporary = target + ".~save" + std::to_string(i);
+        temporary = target + temporarySuffix + std::to_string(i);
         file = std::fopen(temporary.c_str(), "wbx");
         if (file == nullptr && errno != EEXIST)
             break;
     }
     if (file == nullptr)
-        FailSave(path, errno == EEXIST ? "no temporary file could be made beside it"
-                                       : Reason(errno != 0 ? errno : EIO));
+        return errno == EEXIST ? "no temporary file could be made beside it"
+                               : Reason(errno != 0 ? errno : EIO);
 
     errno = 0;
     bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
@@ -247,7 +246,7 @@ void WriteFileReplacing(const std::string& path, const std::string& text) {
     written = std::fclose(file) == 0 && written;
     if (!written) {
         std::remove(temporary.c_str());
-        FailSave(path, Reason(writeError != 0 ? writeError : (errno != 0 ? errno : EIO)));
+        return Reason(writeError != 0 ? writeError : (errno != 0 ? errno : EIO));
     }
 
     if (fs::exists(target, error))
@@ -255,8 +254,22 @@ void WriteFileReplacing(const std::string& path, const std::string& text) {
     fs::rename(temporary, target, error);
     if (error) {
         std::remove(temporary.c_str());
-        FailSave(path, error.message());
+        return error.message();
     }
+    return std::nullopt;
+}
+
+void WriteFileReplacing(const std::string& path, const std::string& text) {
+    std::string target = path;
+    std::error_code error;
+    if (fs::is_symlink(target, error)) {
+        const fs::path resolved = fs::weakly_canonical(target, error);
+        if (!error)
+            target = resolved.string();
+    }
+    CheckWritable(target);
+    if (const std::optional<std::string> reason = ReplaceFileContents(path, text, ".~save"))
+        FailSave(path, *reason);
 }
 
 // ---- Reader ----

@@ -8,6 +8,7 @@
 #include "WordReader.h"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -48,6 +49,11 @@ std::string ProjectFileText(TProgramData& project);
 // complete new one: a temporary file in the same folder, renamed over the old
 // one after it was written and closed. Throws EProjectSaveError.
 void WriteFileReplacing(const std::string& path, const std::string& text);
+
+// The same for any file, without the checks and messages of a project save: the temporary file is
+// named `path` + `temporarySuffix` + a number. Returns why it failed, or nothing.
+std::optional<std::string> ReplaceFileContents(const std::string& path, const std::string& text,
+                                               const std::string& temporarySuffix);
 
 // The longest project file the reader takes, in bytes. The writer's widest
 // file has user curves in every table at its capacity:

@@ -1,6 +1,7 @@
 #include "CommandFiles.h"
 
 #include "Platform.h"
+#include "ProjectFile.h"
 #include "ProjectPaths.h"
 
 #include <cerrno>
@@ -76,43 +77,9 @@ std::optional<std::string> runOutputProblem(const std::string& path) {
 }
 
 bool writeOutputFile(const std::string& path, const std::string& text, std::ostream& err) {
-    auto fail = [&](const std::string& reason) {
-        err << "pavrin-cli: " << path << ": cannot be written: " << reason << "\n";
+    if (const std::optional<std::string> reason = app::ReplaceFileContents(path, text, ".~part")) {
+        err << "pavrin-cli: " << path << ": cannot be written: " << *reason << "\n";
         return false;
-    };
-    std::error_code ec;
-    std::string target = path;
-    if (fs::is_symlink(target, ec)) { // replace the file the link points to, not the link
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec)
-            target = resolved.string();
-    }
-    std::string temporary;
-    std::FILE* file = nullptr;
-    errno = 0;
-    for (int i = 0; i < 100 && file == nullptr; ++i) {
-        temporary = target + ".~part" + std::to_string(i);
-        file = std::fopen(temporary.c_str(), "wbx");
-        if (file == nullptr && errno != EEXIST)
-            break;
-    }
-    if (file == nullptr)
-        return fail(errno == EEXIST ? "no temporary file could be made beside it" : std::strerror(errno));
-    errno = 0;
-    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    written = std::fflush(file) == 0 && written;
-    const int writeError = errno != 0 ? errno : EIO;
-    written = std::fclose(file) == 0 && written;
-    if (!written) {
-        std::remove(temporary.c_str());
-        return fail(std::strerror(writeError));
-    }
-    if (fs::exists(target, ec))
-        fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        return fail(ec.message());
     }
     return true;
 }
