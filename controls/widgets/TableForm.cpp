@@ -91,6 +91,7 @@ void TTableForm::BuildControls() {
         AfterMove(current, previous);
     };
     grid_->enterPressed = [this] { Guarded([this] { EnterPressed(); }); };
+    grid_->tabPressed = [this](bool forward) { Guarded([this, forward] { TabPressed(forward); }); };
     grid_->revertText = [this](const QModelIndex& index) {
         return IsDataCell(index) ? ModelText(index.row(), index.column()) : QString();
     };
@@ -280,6 +281,37 @@ int TTableForm::EditableColumnAfter(int visibleColumn) const {
             return column;
     }
     return -1;
+}
+
+void TTableForm::TabPressed(bool forward) {
+    const QModelIndex current = grid_->currentIndex();
+    const int rows = table_ != nullptr ? table_->RowCount() : 0;
+    const int columns = table_ != nullptr ? table_->VisibleColumnCount() : 0;
+    if (!IsDataCell(current) || rows * columns == 0)
+        return;
+    const int cells = rows * columns;
+    int position = current.row() * columns + current.column();
+    for (int step = 1; step < cells; ++step) {
+        position = (position + (forward ? 1 : cells - 1)) % cells;
+        const int row = position / columns;
+        const int column = position % columns;
+        if (!table_->VisibleColumn(column).UsesRowControls()) {
+            MoveTo(row, column);
+            return;
+        }
+        QWidget* control = RowControl(row, column);
+        if (control == nullptr || !control->isEnabled())
+            continue;
+        if (!CommitCurrentCell())
+            return;
+        grid_->selectionModel()->setCurrentIndex(grid_->model()->index(row, column),
+                                                 QItemSelectionModel::ClearAndSelect);
+        grid_->scrollTo(grid_->currentIndex());
+        control->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return;
+    }
+    // A single cell: Tab stays in it, committing it as Enter does.
+    CommitCurrentCell();
 }
 
 // Enter: the next row; from the last row the first row of the next column (row-control columns
@@ -872,6 +904,14 @@ QWidget* TTableForm::MakeRowControl(TColumn& column, int row) {
 // buttons act on its row. The cell being typed is committed first; when the table refuses it, the
 // control is not entered (the focus goes back to the cell).
 bool TTableForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && table_ != nullptr && !closing_) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            !(key->modifiers() & Qt::ControlModifier) && IsRowControl(watched)) {
+            grid_->tabPressed(key->key() == Qt::Key_Tab);
+            return true;
+        }
+    }
     if ((event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress) &&
         table_ != nullptr && !closing_)
         for (const ColumnControls& controls : rowControls_)
@@ -879,6 +919,14 @@ bool TTableForm::eventFilter(QObject* watched, QEvent* event) {
                 if (controls.widgets[r] == watched)
                     return !RowControlEntered(*controls.column, static_cast<int>(r));
     return QWidget::eventFilter(watched, event);
+}
+
+bool TTableForm::IsRowControl(const QObject* object) const {
+    for (const ColumnControls& controls : rowControls_)
+        for (const QPointer<QWidget>& widget : controls.widgets)
+            if (widget != nullptr && widget == object)
+                return true;
+    return false;
 }
 
 bool TTableForm::RowControlEntered(TColumn& column, int row) {

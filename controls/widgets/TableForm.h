@@ -152,6 +152,9 @@ private:
     bool BeforeMove(const QModelIndex& target);
     void AfterMove(const QModelIndex& current, const QModelIndex& previous);
     void EnterPressed();
+    // Tab and Shift+Tab, from a cell or from a row control: the next (previous) cell in reading
+    // order, row controls included, wrapping at the ends as the grid's own Tab does.
+    void TabPressed(bool forward);
     void RewriteCells();
     void RefreshCell(int visibleColumn, int row);
     QString ModelText(int row, int visibleColumn) const;
@@ -168,6 +171,7 @@ private:
     // The user enters a row control: its cell becomes current. False when the cell being typed
     // was refused (the control must not be entered).
     bool RowControlEntered(TColumn& column, int row);
+    bool IsRowControl(const QObject* object) const;
     int VisiblePosition(const TColumn& column) const;
     int ColumnWidth(int visibleColumn) const;
     int RowHeight() const;

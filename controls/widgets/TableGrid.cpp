@@ -72,6 +72,12 @@ void TTableGrid::keyPressEvent(QKeyEvent* event) {
             keyEvent(event, true);
         return;
     }
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) && tabPressed &&
+        !(event->modifiers() & Qt::ControlModifier)) {
+        event->accept();
+        tabPressed(event->key() == Qt::Key_Tab);
+        return;
+    }
     static const std::pair<int, CursorAction> moves[] = {
         {Qt::Key_Up, MoveUp},           {Qt::Key_Down, MoveDown},     {Qt::Key_Left, MoveLeft},
         {Qt::Key_Right, MoveRight},     {Qt::Key_PageUp, MovePageUp}, {Qt::Key_PageDown, MovePageDown},
@@ -106,6 +112,12 @@ void TTableGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
 
 // Tab and Shift+Tab in the cell editor move the cursor through here.
 void TTableGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if ((hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) &&
+        tabPressed) {
+        QTableWidget::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        tabPressed(hint == QAbstractItemDelegate::EditNextItem);
+        return;
+    }
     if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
         const QModelIndex target =
             moveCursor(hint == QAbstractItemDelegate::EditNextItem ? MoveNext : MovePrevious, Qt::NoModifier);

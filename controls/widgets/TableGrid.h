@@ -29,6 +29,9 @@ public:
     std::function<void()> enterPressed;
     // Escape in the cell editor: the text of the current cell before the edit.
     std::function<QString(const QModelIndex& index)> revertText;
+    // Tab (forward) or Shift+Tab in the grid or its cell editor; when set, it moves the cursor
+    // instead of the grid's own Tab move (which passes over cells that cannot be selected).
+    std::function<void(bool forward)> tabPressed;
     // A key press or release in the grid or its cell editor, after the grid handled it.
     std::function<void(QKeyEvent* event, bool press)> keyEvent;
 

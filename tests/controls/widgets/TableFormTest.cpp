@@ -127,6 +127,7 @@ private slots:
     void changingTheSoilTypeKeepsTheSharedValues();
     void theWheelOverADropDownScrollsTheGrid();
     void rowButtonsActOnTheRowTheUserChose();
+    void tabReachesEveryCellAndRowControlInReadingOrder();
     void leavingTheWindowCommits();
     void aModalEditorReturnsWhenClosed();
 
@@ -523,6 +524,49 @@ void TableFormTest::rowButtonsActOnTheRowTheUserChose() {
     form->RowControl(3, 0)->setFocus(Qt::TabFocusReason);
     QCOMPARE(boxes.shown.size(), 1);
     QCOMPARE(form->Grid()->currentRow(), 0);
+    Press(form, Qt::Key_Escape);
+}
+
+// Tab from the cell editor and from the row controls walks every cell of every row, drop-downs
+// and layer buttons included, and Shift+Tab walks back; a refused entry stops the walk.
+void TableFormTest::tabReachesEveryCellAndRowControlInReadingOrder() {
+    SoilTables soil;
+    TGridTable& layers = *soil.layers;
+    layers.SetRowCount(3);
+    for (int r = 0; r < 3; ++r)
+        layers.Column(0).SetInteger(r, 1);
+    TTableForm* form = Open(layers);
+    QVERIFY(form);
+    const int columns = layers.VisibleColumnCount();
+    QVERIFY(columns >= 3);
+    auto focusedCell = [&] {
+        const QModelIndex current = form->Grid()->currentIndex();
+        QWidget* control = form->RowControl(current.row(), current.column());
+        const bool focused = control != nullptr ? control->hasFocus()
+                                                : form->Grid()->CellEditor() != nullptr &&
+                                                      form->Grid()->CellEditor()->hasFocus();
+        return focused ? current.row() * columns + current.column() : -1;
+    };
+    auto tab = [&](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+
+    QVERIFY(form->MoveTo(0, 1));
+    QCOMPARE(focusedCell(), 1);
+    for (int cell = 2; cell < 3 * columns; ++cell) {
+        tab(Qt::Key_Tab);
+        QCOMPARE(focusedCell(), cell);
+    }
+    tab(Qt::Key_Tab); // from the last cell round to the first
+    QCOMPARE(focusedCell(), 0);
+    QVERIFY(qobject_cast<QComboBox*>(QApplication::focusWidget()));
+    for (int cell = 3 * columns - 1; cell >= 1; --cell) {
+        tab(Qt::Key_Backtab);
+        QCOMPARE(focusedCell(), cell);
+    }
+
+    QVERIFY(Type(form, "abc"));
+    tab(Qt::Key_Tab);
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(focusedCell(), 1);
     Press(form, Qt::Key_Escape);
 }
 
