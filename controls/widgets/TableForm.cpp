@@ -307,6 +307,7 @@ void TTableForm::TabPressed(bool forward) {
         grid_->selectionModel()->setCurrentIndex(grid_->model()->index(row, column),
                                                  QItemSelectionModel::ClearAndSelect);
         grid_->scrollTo(grid_->currentIndex());
+        window()->setAttribute(Qt::WA_KeyboardFocusChange); // the style draws its focus frame
         control->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return;
     }
