@@ -1,0 +1,26 @@
+#include "InstalledPaths.h"
+
+#include <system_error>
+
+namespace pavrin::app {
+
+std::vector<std::filesystem::path> ManualFolders(const std::filesystem::path& programFolder) {
+    const std::filesystem::path documentation =
+        (programFolder / ".." / ".." / "share" / "doc" / "pavrin").lexically_normal();
+    return {programFolder, documentation};
+}
+
+std::optional<std::filesystem::path> FindManual(const std::filesystem::path& programFolder,
+                                                const std::filesystem::path& fileName) {
+    if (fileName.empty())
+        return std::nullopt;
+    for (const std::filesystem::path& folder : ManualFolders(programFolder)) {
+        std::error_code error;
+        const std::filesystem::path candidate = folder / fileName;
+        if (std::filesystem::is_regular_file(candidate, error))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+} // namespace pavrin::app
