@@ -23,6 +23,8 @@ PACKAGES=(
     clang-format
     # the manuals' text check (pdftotext) and looking at their pages (pdftoppm)
     poppler-utils
+    # the Debian package and its checks (dpkg-shlibdeps, lintian, the desktop entry and file types)
+    dpkg-dev file lintian desktop-file-utils libxml2-utils shared-mime-info
 )
 
 if [[ ${1:-} == --list ]]; then
