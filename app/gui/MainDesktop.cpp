@@ -10,7 +10,10 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace pavrin::app::gui {
 
@@ -88,6 +91,31 @@ bool QtMainDesktop::ConfirmRunWithFindings(QWidget* parent, const QStringList& f
 
 bool QtMainDesktop::StartDetached(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
+}
+
+std::optional<int> MainDesktop::ChooseOption(QWidget* parent, const QString& title, const QString& question,
+                                             const QStringList& options) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(question));
+    std::vector<QRadioButton*> buttons;
+    for (const QString& option : options) {
+        buttons.push_back(new QRadioButton(option));
+        layout->addWidget(buttons.back());
+    }
+    if (!buttons.empty())
+        buttons.front()->setChecked(true);
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QObject::connect(box, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(box, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(box);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i]->isChecked())
+            return static_cast<int>(i);
+    return std::nullopt;
 }
 
 void QtMainDesktop::OpenUrl(const QUrl& url) {

@@ -40,6 +40,10 @@ public:
     virtual bool StartDetached(const QString& program, const QStringList& arguments) = 0;
     // Opens a document or an address with the desktop's default program; failures are not reported.
     virtual void OpenUrl(const QUrl& url) = 0;
+    // A choice of one of `options` (radio buttons, the first preselected) under `question`, with OK
+    // and Cancel; the 0-based choice, or nothing when cancelled.
+    virtual std::optional<int> ChooseOption(QWidget* parent, const QString& title, const QString& question,
+                                            const QStringList& options);
 };
 
 // The real facilities on QFileDialog, QProcess and QDesktopServices.

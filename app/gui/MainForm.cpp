@@ -8,15 +8,19 @@
 #include "DlgSideView.h"
 #include "DlgTitle.h"
 #include "FrmMaterial.h"
+#include "FrmResultsSummary.h"
 #include "FrmQwFactors.h"
 #include "MainDesktop.h"
 #include "MessageBoxes.h"
 #include "PlotForm.h"
 #include "PreRunCheck.h"
 #include "ProjectPaths.h"
+#include "ResultTables.h"
 #include "TableEditors.h"
 #include "TableForm.h"
 #include "TableFormDesktop.h"
+
+#include "ProjectAnalysis.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -39,6 +43,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <sstream>
 #include <tuple>
 
 namespace pavrin::app::gui {
@@ -116,7 +121,7 @@ public:
     void SetCaption(const std::string& caption) override { form_.setWindowTitle(Q(caption)); }
     void CurveModeChanged() override { form_.CheckSpeedButtons(); }
     void UpdateToolbar() override { form_.CheckSpeedButtons(); }
-    void CloseChildWindows() override { form_.mdiArea_->closeAllSubWindows(); }
+    void CloseChildWindows() override { form_.CloseChildWindows(); }
     bool LoadResults(const std::string& plotFile) override {
         return form_.graphs_.ReadPlotFile(plotFile, ProgramData ? ProgramData->Units : 1);
     }
@@ -303,6 +308,7 @@ void TMainForm::CreateMenus() {
     compMenu_ = bar->addMenu(QStringLiteral("&Computation"));
     AddAction(compMenu_, "CompRun", QStringLiteral("&Run Analysis"), [this] { CompRunClick(); });
     AddAction(compMenu_, "CompSweep", QStringLiteral("Design S&weep..."), [this] { DesignSweepClick(); });
+    AddAction(compMenu_, "CompSummary", QStringLiteral("Results &Summary"), [this] { ResultsSummaryClick(); });
     compMenu_->addSeparator();
     AddAction(compMenu_, "CompInput", QStringLiteral("Edit &Input Text"), [this] { CompInputClick(); });
     AddAction(compMenu_, "CompKernel", QStringLiteral("Edit &Processor-Run Notes"),
@@ -342,6 +348,8 @@ void TMainForm::CreateMenus() {
     extra->setEnabled(false);
     AddAction(graphicsMenu_, "ExportExcel", QStringLiteral("Export Plots to Excel"),
               [this] { ExportExcelClick(); });
+    AddAction(graphicsMenu_, "ExportSprings", QStringLiteral("Export &Springs (CSV)..."),
+              [this] { ExportSpringsClick(); });
     connect(graphicsMenu_, &QMenu::aboutToShow, this, &TMainForm::UpdateGraphicsMenu);
 
     windowMenu_ = bar->addMenu(QStringLiteral("&Window"));
@@ -501,11 +509,12 @@ void TMainForm::UpdateComputationMenu() {
     FindAction(this, "CompInput")->setEnabled(IsFile(file));
     FindAction(this, "CompKernel")->setEnabled(IsFile(ChangeFileExt(file, ext::kNotes)));
     FindAction(this, "CompOutput")->setEnabled(IsFile(ChangeFileExt(file, ext::kReport)));
+    FindAction(this, "CompSummary")->setEnabled(GraphsAvailable());
 }
 
 void TMainForm::UpdateGraphicsMenu() {
     const bool graphs = GraphsAvailable();
-    for (const char* name : {"mLoad", "mAxial", "mTZ", "mTip", "uSkin", "mSkin", "ExportExcel"})
+    for (const char* name : {"mLoad", "mAxial", "mTZ", "mTip", "uSkin", "mSkin", "ExportExcel", "ExportSprings"})
         FindAction(this, name)->setEnabled(graphs);
 }
 
@@ -662,8 +671,81 @@ void TMainForm::ReloadOpenDialogs() {
 void TMainForm::AfterProjectReplaced() {
     ReloadOpenDialogs();
     CheckSpeedButtons();
+    RefreshAnalysis();
     // Graph windows never show the previous project's lines: rebuilt on the new ones, or closed.
     graphics::ReloadGraphWindows(*mdiArea_, GraphsAvailable());
+}
+
+void TMainForm::RefreshAnalysis() {
+    analysis_.reset();
+    analysisProblem_ = QStringLiteral("The project has no results: run the analysis first.");
+    if (ProgramData && GraphsAvailable()) {
+        results::ShownAnalysis shown =
+            results::analyseShownResults(ProgramData->FileName, ChangeFileExt(ProgramData->FileName, ext::kPlot));
+        analysis_ = std::move(shown.results);
+        analysisProblem_ = Q(shown.reason);
+    }
+    graphs_.SetNeutralPlanes(analysis_ != nullptr ? results::neutralPlaneDepths(*analysis_)
+                                                  : std::vector<std::optional<float>>{});
+    if (frmSummary_ != nullptr) {
+        if (analysis_ != nullptr)
+            frmSummary_->ShowResults(*analysis_, ProgramData->FileName);
+        else
+            frmSummary_->ShowNoResults(analysisProblem_);
+    }
+}
+
+void TMainForm::CloseChildWindows() {
+    // The results summary stays open across a run and an open: it is refilled instead.
+    for (QMdiSubWindow* window : mdiArea_->subWindowList())
+        if (frmSummary_ == nullptr || window->widget() != frmSummary_)
+            window->close();
+}
+
+void TMainForm::ResultsSummaryClick() {
+    if (!CommitActiveChild())
+        return;
+    if (frmSummary_ == nullptr) {
+        frmSummary_ = new TfrmResultsSummary;
+        QMdiSubWindow* window = mdiArea_->addSubWindow(frmSummary_);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->resize(window->sizeHint().expandedTo(QSize(900, 520)));
+        controls::PlaceNewWindow(*window);
+        RefreshAnalysis();
+    }
+    frmSummary_->parentWidget()->show();
+    frmSummary_->show();
+    mdiArea_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(frmSummary_->parentWidget()));
+}
+
+void TMainForm::ExportSpringsClick() {
+    if (!ProgramData || !GraphsAvailable())
+        return;
+    if (analysis_ == nullptr) {
+        ShowInformation(analysisProblem_);
+        return;
+    }
+    const std::optional<int> at = MainDesktop::Current().ChooseOption(
+        this, QStringLiteral("Export Springs"), QStringLiteral("Write the t-z curves the analysis used:"),
+        {QStringLiteral("at the curves' depths"), QStringLiteral("at every increment")});
+    if (!at)
+        return;
+    const QFileInfo project(Q(ProgramData->FileName));
+    const QString preset = project.dir().filePath(project.completeBaseName() + QStringLiteral("-springs.csv"));
+    const std::optional<QString> chosen =
+        MainDesktop::Current().ChooseSaveFileName(this, QStringLiteral("Export Springs (CSV)"), preset);
+    if (!chosen || chosen->isEmpty())
+        return;
+    QString path = *chosen;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    if (const auto problem = OutputPathProblem(path.toStdString(), ProgramData->FileName)) {
+        MessageBoxes::Current().ShowMessage(this, Q(*problem), MessageBoxes::Icon::Error);
+        return;
+    }
+    std::ostringstream err;
+    if (!cli::writeTextFile(path.toStdString(), results::springsCsv(*analysis_, *at == 1), err))
+        MessageBoxes::Current().ShowMessage(this, Q(err.str()).trimmed(), MessageBoxes::Icon::Error);
 }
 
 // ---- File ----
@@ -948,7 +1030,8 @@ void TMainForm::RunEngine() {
         commands_->ResultsLoaded = graphs_.ReadPlotFile(plotFile, ProgramData->Units, showMessage);
     }
     CheckSpeedButtons();
-    mdiArea_->closeAllSubWindows();
+    CloseChildWindows();
+    RefreshAnalysis();
     engine_.reset();
     QFile::remove(QDir(runFolder).filePath(QString::fromLatin1(kRunFileList)));
 }

@@ -12,6 +12,7 @@
 #include "FrmDesignSweep.h"
 #include "FrmMaterial.h"
 #include "FrmQwFactors.h"
+#include "FrmResultsSummary.h"
 #include "PltData.h"
 #include "ProjectCommands.h"
 #include "ProjectFileNames.h"
@@ -87,6 +88,11 @@ public:
     TfrmQwFactors* QwFactorsDialog() const { return frmQwFactors_; }
     TDlgOptions* OptionsDialog() const { return dlgOptions_; }
     TfrmDesignSweep* DesignSweepWindow() const { return frmDesignSweep_; }
+    TfrmResultsSummary* SummaryWindow() const { return frmSummary_; }
+    // The in-memory analysis of the saved project behind the shown results (down-drag figures,
+    // neutral planes, springs); null, with the reason, when there is none.
+    const engine::AnalysisResults* Analysis() const { return analysis_.get(); }
+    QString AnalysisProblem() const { return analysisProblem_; }
 
     // Commands (menu items and toolbar buttons).
     void FileNewClick();
@@ -102,6 +108,8 @@ public:
     void CurveModeClick(bool generated);
     void CompRunClick();
     void DesignSweepClick();
+    void ResultsSummaryClick();
+    void ExportSpringsClick();
     void CompInputClick();
     void CompKernelClick();
     void CompOutputClick();
@@ -153,6 +161,10 @@ private:
     void MergePlotMenu(QMdiSubWindow* window);
     void ReloadOpenDialogs();
     void AfterProjectReplaced();
+    // The results' analysis anew from the saved project: neutral planes, summary window.
+    void RefreshAnalysis();
+    // Every child window but the results summary.
+    void CloseChildWindows();
     void OpenInEditor(const std::string& path);
     bool GraphsAvailable() const;
     void UpdateFileMenu();
@@ -189,6 +201,9 @@ private:
     QPointer<TfrmQwFactors> frmQwFactors_;
     QPointer<TDlgOptions> dlgOptions_;
     QPointer<TfrmDesignSweep> frmDesignSweep_;
+    QPointer<TfrmResultsSummary> frmSummary_;
+    std::unique_ptr<engine::AnalysisResults> analysis_;
+    QString analysisProblem_;
     TAboutBox* aboutBox_ = nullptr;
     QPointer<graphics::TDlgSideView> sideView_;
     QPointer<QMenu> mergedMenu_;

@@ -1,6 +1,7 @@
 #include "ResultTables.h"
 
 #include "Downdrag.h"
+#include "Run.h"
 #include "ProgramData.h"
 #include "ProjectFile.h"
 #include "ProjectFileNames.h"
@@ -8,6 +9,7 @@
 
 #include <charconv>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -113,11 +115,19 @@ std::string downdragCsvHeader(int units) {
     return out + ",note\n";
 }
 
-std::string downdragCsvRow(const DowndragRow& row) {
-    std::string out = std::string(row.Pass()) + "," + std::to_string(row.number);
+std::vector<std::string> downdragFields(const DowndragRow& row) {
+    std::vector<std::string> fields{std::string(row.Pass()), std::to_string(row.number)};
     for (const auto& v : row.values)
-        out += "," + (v ? formatNumber(*v) : std::string());
-    return out + "," + csvField(row.note) + "\n";
+        fields.push_back(v ? formatNumber(*v) : std::string());
+    fields.emplace_back(row.note);
+    return fields;
+}
+
+std::string downdragCsvRow(const DowndragRow& row) {
+    std::string out;
+    for (const std::string& field : downdragFields(row))
+        out += (out.empty() ? "" : ",") + csvField(field);
+    return out + "\n";
 }
 
 std::string formatDowndrag(const engine::AnalysisResults& results, bool csv) {
@@ -246,6 +256,32 @@ int analyseProjectFile(const std::string& path, engine::AnalysisResults& results
     const int status = analyseSavedProject(path, *project, results, error);
     project.reset(); // the project before its tables
     return status;
+}
+
+ShownAnalysis analyseShownResults(const std::string& projectPath, const std::string& plotPath) {
+    ShownAnalysis shown;
+    std::error_code projectError, plotError;
+    const auto projectTime = std::filesystem::last_write_time(projectPath, projectError);
+    const auto plotTime = std::filesystem::last_write_time(plotPath, plotError);
+    if (projectError || plotError) {
+        shown.reason = "The project has no results: run the analysis first.";
+        return shown;
+    }
+    if (plotTime < projectTime) {
+        shown.reason = "The project was saved after its last run: run the analysis again to see its results.";
+        return shown;
+    }
+    auto results = std::make_unique<engine::AnalysisResults>();
+    std::string error;
+    const int status = analyseProjectFile(projectPath, *results, error);
+    if (status == engine::StatusOk)
+        shown.results = std::move(results);
+    else if (status < 0)
+        shown.reason = "The project " + error + ".";
+    else
+        shown.reason = "The analysis of the saved project stopped with status " + std::to_string(status) +
+                       ": see the output report.";
+    return shown;
 }
 
 } // namespace pavrin::results

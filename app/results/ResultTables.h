@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,6 +52,10 @@ std::vector<DowndragRow> downdragRows(const engine::AnalysisResults& results);
 // The value columns' captions with their unit labels ("head load (kN)"), in row order.
 std::array<std::string, kDowndragValues> downdragCaptions(int units);
 
+// The fields of a row as the CSV has them, unquoted: pass, number, the six values (empty where a
+// figure does not exist), note.
+std::vector<std::string> downdragFields(const DowndragRow& row);
+
 // One row of CSV, the header row included: pass, number, the six values, note.
 std::string downdragCsvHeader(int units);
 std::string downdragCsvRow(const DowndragRow& row);
@@ -81,5 +86,14 @@ int analyseSavedProject(const std::string& path, app::TProgramData& project, eng
 // Opens the project saved at `path` as the program opens it and analyses it in memory. Returns the
 // run status; when it cannot be read, -1 with the reason in `error`.
 int analyseProjectFile(const std::string& path, engine::AnalysisResults& results, std::string& error);
+
+// The analysis behind the results shown for the project saved at `projectPath`, whose plot data file
+// `plotPath` is loaded: analysed in memory, or none with the reason (the project was saved after its
+// plot data file was written, so the file's results are not this project's; or it cannot be analysed).
+struct ShownAnalysis {
+    std::unique_ptr<engine::AnalysisResults> results;
+    std::string reason;
+};
+ShownAnalysis analyseShownResults(const std::string& projectPath, const std::string& plotPath);
 
 } // namespace pavrin::results

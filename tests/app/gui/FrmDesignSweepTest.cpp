@@ -3,6 +3,7 @@
 #include "FrmDesignSweep.h"
 #include "DataEdit.h"
 #include "FakeMessageBoxes.h"
+#include "GuiTestSupport.h"
 #include "MainDesktop.h"
 #include "MainForm.h"
 #include "SweepCommand.h"
@@ -33,42 +34,9 @@ using namespace pavrin::app::gui;
 using pavrin::cli::SweepParameter;
 using pavrin::controls::testing::FakeMessageBoxes;
 using pavrin::controls::testing::ScopedMessageBoxes;
+using namespace pavrin::app::gui::testing;
 
 namespace {
-
-class FakeDesktop : public MainDesktop {
-public:
-    std::deque<QString> saveNames; // none left: cancelled
-    std::optional<OpenFileChoice> ChooseFileToOpen(QWidget*) override { return std::nullopt; }
-    std::optional<QString> ChooseSaveFileName(QWidget*, const QString&, const QString&) override {
-        if (saveNames.empty())
-            return std::nullopt;
-        const QString name = saveNames.front();
-        saveNames.pop_front();
-        return name;
-    }
-    QString ChooseProgram(QWidget*, const QString&) override { return {}; }
-    bool ConfirmRunWithFindings(QWidget*, const QStringList&) override { return false; }
-    bool StartDetached(const QString&, const QStringList&) override { return false; }
-    void OpenUrl(const QUrl&) override {}
-};
-
-class ScopedDesktop {
-public:
-    explicit ScopedDesktop(MainDesktop& desktop) : previous_(MainDesktop::SetCurrent(&desktop)) {}
-    ~ScopedDesktop() { MainDesktop::SetCurrent(previous_); }
-
-private:
-    MainDesktop* previous_;
-};
-
-QString CopyExample(const QTemporaryDir& folder, const QString& name) {
-    const QString target = folder.filePath(name);
-    if (!QFile::copy(QStringLiteral(PAVRIN_EXAMPLES "/") + name, target))
-        qFatal("cannot copy %s", qPrintable(name));
-    QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return target;
-}
 
 std::string ReadText(const QString& path) {
     std::ifstream in(path.toStdString(), std::ios::binary);

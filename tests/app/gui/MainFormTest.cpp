@@ -9,6 +9,7 @@
 #include "DlgTitle.h"
 #include "FakeMessageBoxes.h"
 #include "FrmMaterial.h"
+#include "GuiTestSupport.h"
 #include "MainDesktop.h"
 #include "PlotDraw.h"
 #include "PlotForm.h"
@@ -44,70 +45,15 @@ using pavrin::controls::MessageBoxes;
 using pavrin::controls::TDataEdit;
 using pavrin::controls::testing::FakeMessageBoxes;
 using pavrin::controls::testing::ScopedMessageBoxes;
+using namespace pavrin::app::gui::testing;
 
 namespace {
-
-class FakeDesktop : public MainDesktop {
-public:
-    std::optional<OpenFileChoice> openChoice;
-    std::deque<QString> saveNames; // none left: cancelled
-    bool runAnyway = false;
-    QStringList findingsShown;
-    int saveDialogs = 0;
-    bool startSucceeds = true;
-    QStringList started; // program and arguments, joined by blanks
-    QList<QUrl> opened;
-
-    std::optional<OpenFileChoice> ChooseFileToOpen(QWidget*) override { return openChoice; }
-    std::optional<QString> ChooseSaveFileName(QWidget*, const QString&, const QString&) override {
-        ++saveDialogs;
-        if (saveNames.empty())
-            return std::nullopt;
-        const QString name = saveNames.front();
-        saveNames.pop_front();
-        return name;
-    }
-    QString ChooseProgram(QWidget*, const QString&) override { return {}; }
-    bool ConfirmRunWithFindings(QWidget*, const QStringList& findings) override {
-        findingsShown = findings;
-        return runAnyway;
-    }
-    bool StartDetached(const QString& program, const QStringList& arguments) override {
-        started << (QStringList{program} + arguments).join(QLatin1Char(' '));
-        return startSucceeds;
-    }
-    void OpenUrl(const QUrl& url) override { opened << url; }
-};
-
-class ScopedDesktop {
-public:
-    explicit ScopedDesktop(MainDesktop& desktop) : previous_(MainDesktop::SetCurrent(&desktop)) {}
-    ~ScopedDesktop() { MainDesktop::SetCurrent(previous_); }
-
-private:
-    MainDesktop* previous_;
-};
 
 QAction* Action(const TMainForm& form, const char* name) {
     auto* action = form.findChild<QAction*>(QString::fromLatin1(name));
     if (action == nullptr)
         qFatal("no action %s", name);
     return action;
-}
-
-// Copies an example project into `folder` and returns its path.
-QString CopyExample(const QTemporaryDir& folder, const QString& name, const QString& as = {}) {
-    const QString target = folder.filePath(as.isEmpty() ? name : as);
-    QFile::remove(target);
-    if (!QFile::copy(QStringLiteral(PAVRIN_EXAMPLES "/") + name, target))
-        qFatal("cannot copy %s", qPrintable(name));
-    QFile(target).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return target;
-}
-
-QByteArray FileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The files in a folder, sorted.
