@@ -16,9 +16,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <set>
@@ -43,6 +45,7 @@ QTableWidget* MakeTable() {
     table->verticalHeader()->setVisible(false);
     table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     table->horizontalHeader()->setStretchLastSection(true);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     return table;
 }
 
@@ -124,6 +127,16 @@ void TfrmResultsSummary::ShowResults(const engine::AnalysisResults& results, con
     tipTable_->setVisible(true);
     tipCaption_->setVisible(true);
     export_->setEnabled(true);
+}
+
+QSize TfrmResultsSummary::sizeHint() const {
+    int columns = 0;
+    for (int c = 0; c < tipTable_->columnCount(); ++c)
+        columns = columns + std::max(tipTable_->columnWidth(c), headTable_->columnWidth(c));
+    const QMargins margins = layout()->contentsMargins();
+    const int width = columns + tipTable_->verticalScrollBar()->sizeHint().width() + 2 * tipTable_->frameWidth() +
+                      margins.left() + margins.right() + 4;
+    return QWidget::sizeHint().expandedTo(QSize(width, 520));
 }
 
 void TfrmResultsSummary::ShowNoResults(const QString& reason) {

@@ -43,6 +43,8 @@ public:
     QPushButton* ExportButton() const { return export_; }
     // The CSV text "Export CSV..." writes; empty without results.
     const std::string& Csv() const { return csv_; }
+    // Wide enough for every column of the tables.
+    QSize sizeHint() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

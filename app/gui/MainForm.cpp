@@ -709,9 +709,9 @@ void TMainForm::ResultsSummaryClick() {
         frmSummary_ = new TfrmResultsSummary;
         QMdiSubWindow* window = mdiArea_->addSubWindow(frmSummary_);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        RefreshAnalysis();
         window->resize(window->sizeHint().expandedTo(QSize(900, 520)));
         controls::PlaceNewWindow(*window);
-        RefreshAnalysis();
     }
     frmSummary_->parentWidget()->show();
     frmSummary_->show();
