@@ -9,6 +9,7 @@
 #include "DlgTitle.h"
 #include "FrmMaterial.h"
 #include "FrmResultsSummary.h"
+#include "InstalledPaths.h"
 #include "FrmQwFactors.h"
 #include "MainDesktop.h"
 #include "MessageBoxes.h"
@@ -1143,13 +1144,15 @@ void TMainForm::MergePlotMenu(QMdiSubWindow* window) {
 // ---- Help ----
 
 void TMainForm::OpenManual(const QString& fileName) {
-    const QString path = QDir(programFolder_).filePath(fileName);
-    if (!QFileInfo(path).isFile()) {
+    // The program's folder (the build tree), else the documentation folder of an installed copy.
+    const std::optional<std::filesystem::path> found =
+        FindManual(programFolder_.toStdString(), fileName.toStdString());
+    if (!found) {
         ShowInformation(QStringLiteral("The document \"%1\" is not in the program's folder (%2).")
                             .arg(fileName, QDir::toNativeSeparators(programFolder_)));
         return;
     }
-    MainDesktop::Current().OpenUrl(QUrl::fromLocalFile(path));
+    MainDesktop::Current().OpenUrl(QUrl::fromLocalFile(QString::fromStdString(found->string())));
 }
 
 void TMainForm::HelpAboutClick() {
