@@ -5,6 +5,7 @@
 #include "ProjectResults.h"
 
 #include "ExitCodes.h"
+#include "GuiApplication.h"
 #include "PlotDraw.h"
 #include "PltData.h"
 #include "ProgramData.h"
@@ -13,12 +14,8 @@
 #include "ResultTables.h"
 #include "Run.h"
 
-#include <QByteArray>
-#include <QGuiApplication>
-
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 
@@ -88,23 +85,6 @@ graphics::TGraphPlot* chooseGraph(graphics::TResultGraphs& graphs, const std::st
     if (name == "qw")
         return &graphs.PltQW;
     return nullptr;
-}
-
-// The drawing needs a GUI application for its fonts; without a display it runs on the offscreen platform.
-QGuiApplication& guiApplication() {
-    // Qt's own notes (a missing runtime folder, font fallbacks) are not the command's output; failures
-    // are reported by the command itself.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", qPrintable(message));
-    });
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    static int argc = 1;
-    static char name[] = "pavrin-cli";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-    return application;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "XlsxCommand.h"
 #ifdef PAVRIN_CLI_PLOT
 #include "PlotCommand.h"
+#include "ReportCommand.h"
 #endif
 
 #include <cerrno>
@@ -66,6 +67,10 @@ int xlsxHandler(std::span<const std::string> arguments) {
 #ifdef PAVRIN_CLI_PLOT
 int plotHandler(std::span<const std::string> arguments) {
     return plotCommand(arguments, std::cout, std::cerr);
+}
+
+int reportHandler(std::span<const std::string> arguments) {
+    return reportCommand(arguments, std::cout, std::cerr);
 }
 #endif
 
@@ -127,6 +132,13 @@ constexpr Command kCommands[] = {
      "      extension. Size in inches (default 6 x 4) at N pixels per inch (default 72).\n"
      "      Needs no display. Exit code: 0 written, 1 project, plot file or FILE unusable.",
      0, plotHandler},
+    {"report", "PROJECT.pv3d --out FILE.pdf [--paper a4|letter]",
+     "Write the calculation report of PROJECT (run it first) to FILE as PDF, as the desktop\n"
+     "      program's File > Save Report as PDF does: title block with the run's date and the\n"
+     "      engine library's SHA-256, the inputs, the soil-pile profile, the four result graphs,\n"
+     "      the result tables and the engine's messages. Paper A4 (default) or US letter. Needs\n"
+     "      no display. Exit code: 0 written, 1 project without results or FILE not written.",
+     0, reportHandler},
 #endif
 };
 
