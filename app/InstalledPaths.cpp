@@ -4,6 +4,13 @@
 
 namespace pavrin::app {
 
+bool IsInstalledProgramFolder(const std::filesystem::path& programFolder) {
+    const std::filesystem::path folder = programFolder.lexically_normal();
+    // A trailing separator leaves an empty last element: look at the parent's name then.
+    const std::filesystem::path named = folder.filename().empty() ? folder.parent_path() : folder;
+    return named.filename() == "pavrin" && named.parent_path().filename() == "lib";
+}
+
 std::vector<std::filesystem::path> ManualFolders(const std::filesystem::path& programFolder) {
     const std::filesystem::path documentation =
         (programFolder / ".." / ".." / "share" / "doc" / "pavrin").lexically_normal();

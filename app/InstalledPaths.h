@@ -10,6 +10,10 @@
 
 namespace pavrin::app {
 
+// Whether `programFolder` is the private folder of an installed copy (<prefix>/lib/pavrin), which the
+// program must not write into even when it may (a run as root).
+bool IsInstalledProgramFolder(const std::filesystem::path& programFolder);
+
 // The folders in which a manual is looked for, first to last: the program's folder, then the
 // documentation folder beside an installed program's folder.
 std::vector<std::filesystem::path> ManualFolders(const std::filesystem::path& programFolder);

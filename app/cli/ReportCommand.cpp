@@ -6,8 +6,6 @@
 #include "GuiApplication.h"
 #include "Platform.h"
 
-#include "AnalysisRun.h"
-
 namespace pavrin::cli {
 
 int reportCommand(std::span<const std::string> arguments, std::ostream& out, std::ostream& err) {
@@ -39,7 +37,7 @@ int reportCommand(std::span<const std::string> arguments, std::ostream& out, std
     }
     guiApplication();
     options.engineLibrary =
-        (platform::executableDirectory() / app::gui::EngineLibraryFileName().toStdString()).string();
+        (platform::executableDirectory() / platform::engineLibraryFileName()).string();
     const report::ReportOutcome outcome = report::WriteCalculationReport(project, output, options);
     if (outcome.status != 0) {
         err << "pavrin-cli: " << outcome.message << "\n";

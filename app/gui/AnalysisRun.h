@@ -3,6 +3,8 @@
 // the run shows.
 #pragma once
 
+#include "RunStatus.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -41,15 +43,14 @@ std::string RunFileListText(const std::string& projectFile);
 // Writes the run-file list into `folder`; false when it cannot be written whole.
 bool WriteRunFileList(const QString& folder, const std::string& projectFile);
 
-// The folder the engine runs in: the program's folder when the run-file list can be written there,
-// else the per-user run folder (made when missing). Empty when neither is writable.
+// The folder the engine runs in: the program's folder when the run-file list can be written there
+// and it is not an installed copy's folder, else the per-user run folder (made when missing). Empty when neither is writable.
 QString ChooseRunFolder(const QString& programFolder, const QString& fallbackFolder);
 
 // The per-user run folder of an installed program.
 QString DefaultFallbackRunFolder();
 
-// One line telling what stopped a run with this engine status; empty for a completed run.
-std::string RunStatusLine(std::int32_t status);
+using app::RunStatusLine;
 
 // The C library's numeric convention set to "C" for the object's lifetime and restored after.
 class ScopedNumericLocale {

@@ -2,7 +2,7 @@
 
 #include "ReportLayout.h"
 
-#include "AnalysisRun.h"
+#include "RunStatus.h"
 #include "CommandFiles.h"
 #include "ExitCodes.h"
 #include "PlotDraw.h"
@@ -93,7 +93,7 @@ QString statusWords(int status) {
         return QStringLiteral("The project could not be analysed.");
     if (status == 0)
         return QStringLiteral("The analysis completed (status 0).");
-    return Q(app::gui::RunStatusLine(status));
+    return Q(app::RunStatusLine(status));
 }
 
 // The engine's warnings and remarks (each "****" block and the remarks on uplift and head loads

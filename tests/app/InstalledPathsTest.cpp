@@ -69,5 +69,17 @@ TEST(InstalledPaths, TheManualIsFoundInTheProgramsFolderFirstThenInTheDocumentat
     }
 }
 
+TEST(InstalledPaths, OnlyThePrivateFolderOfAnInstalledCopyCountsAsInstalled) {
+    const std::pair<const char*, bool> cases[] = {
+        {"/usr/lib/pavrin", true},           {"/usr/lib/pavrin/", true},
+        {"/tmp/root/usr/lib/pavrin", true},  {"/opt/pv/lib/pavrin/.", true},
+        {"/work/main/build/bin", false},     {"/usr/lib/pavrin2", false},
+        {"/usr/libexec/pavrin", false},      {"/home/u/pavrin", false},
+        {"pavrin", false},                   {"", false},
+    };
+    for (const auto& [folder, installed] : cases)
+        EXPECT_EQ(IsInstalledProgramFolder(folder), installed) << folder;
+}
+
 } // namespace
 } // namespace pavrin::app

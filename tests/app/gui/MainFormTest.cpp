@@ -341,6 +341,11 @@ private slots:
         const QString runFolder = fallback.filePath(QStringLiteral("run"));
         QCOMPARE(ChooseRunFolder(programFolder.filePath(QStringLiteral("missing")), runFolder), runFolder);
         QCOMPARE(ChooseRunFolder(programFolder.path(), runFolder), programFolder.path());
+        // An installed copy's folder is never written into, even when it could be (a run as root).
+        const QString installed = programFolder.filePath(QStringLiteral("usr/lib/pavrin"));
+        QVERIFY(QDir().mkpath(installed));
+        QCOMPARE(ChooseRunFolder(installed, runFolder), runFolder);
+        QVERIFY(QDir(installed).isEmpty());
 
         // A dropped folder is no project: a message, a usable project, no crash; a dropped project opens.
         boxes.Clear();
