@@ -18,6 +18,7 @@ inline constexpr const char* kReport = ".pv3o";    // output report
 inline constexpr const char* kPlot = ".pv3p";      // plot data file
 inline constexpr const char* kNotes = ".pv3r";     // processor-run notes
 inline constexpr const char* kGwi = ".gwi";        // companion file, created empty
+inline constexpr const char* kMeasured = ".pv3m";  // measured load test, beside the project
 } // namespace ext
 
 // The default extension of the Open and Save As dialogs: the three letters
