@@ -137,10 +137,11 @@ struct Variant {
 };
 
 // Makes the variant for `value` on `project` and puts the project back afterwards.
-Variant buildVariant(app::TProgramData& project, SweepParameter parameter, long double value) {
+Variant buildVariant(app::TProgramData& project, std::span<const VariantChange> changes) {
     Variant variant;
     const VariantUndo undo(project);
-    applyVariant(project, parameter, value);
+    for (const VariantChange& change : changes)
+        applyVariant(project, change.parameter, change.value);
     const auto findings = checkFindings(project);
     if (!findings.empty()) {
         variant.reason = "pre-run check: " + findings.front();
@@ -196,6 +197,14 @@ void applyVariant(app::TProgramData& project, SweepParameter parameter, long dou
         }
         break;
     }
+}
+
+bool variantInput(app::TProgramData& project, std::span<const VariantChange> changes, std::string& input,
+                  std::string& reason) {
+    Variant variant = buildVariant(project, changes);
+    input = std::move(variant.input);
+    reason = std::move(variant.reason);
+    return reason.empty();
 }
 
 std::optional<float> headLoadAtSettlement(const std::vector<engine::LoadSettlement>& curve, float s) {
@@ -342,7 +351,8 @@ void TDesignSweep::Work() {
             i = next_++;
             if (i >= values_.size() || Stopped())
                 break;
-            variant = buildVariant(*project_.data, settings_.parameter, values_[i]);
+            const VariantChange change{settings_.parameter, values_[i]};
+            variant = buildVariant(*project_.data, std::span(&change, 1));
         } catch (const std::exception& e) {
             variant.reason = std::string("the variant could not be made: ") + e.what();
         }

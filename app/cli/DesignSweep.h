@@ -13,6 +13,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -49,6 +50,17 @@ std::vector<long double> sweepValues(const SweepSettings& settings);
 // Q-w factor: the value multiplies the project's own t and Q multipliers (the t-z multipliers
 // switched on at `value` over the whole pile, the Q-w ones with w kept, when they were off).
 void applyVariant(app::TProgramData& project, SweepParameter parameter, long double value);
+
+// One change of a variant: a parameter and its value, as applyVariant makes it.
+struct VariantChange {
+    SweepParameter parameter = SweepParameter::Length;
+    long double value = 0;
+};
+
+// The input text of the variant of `project` with `changes` applied in order; `project` is put back
+// afterwards. False with `reason` ("pre-run check: ...") when the variant cannot run.
+bool variantInput(app::TProgramData& project, std::span<const VariantChange> changes, std::string& input,
+                  std::string& reason);
 
 // What one variant gave: a reason when it could not run, else the figures.
 struct VariantRow {

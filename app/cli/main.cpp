@@ -2,6 +2,7 @@
 // point and run-file list as the front end, for scripts, tests and machines without a display.
 #include "CheckConvertCommands.h"
 #include "ExitCodes.h"
+#include "FitCommand.h"
 #include "RunCommand.h"
 #include "SpringsCommand.h"
 #include "SummaryCommand.h"
@@ -58,6 +59,10 @@ int springsHandler(std::span<const std::string> arguments) {
 
 int sweepHandler(std::span<const std::string> arguments) {
     return sweepCommand(arguments, std::cout, std::cerr);
+}
+
+int fitHandler(std::span<const std::string> arguments) {
+    return fitCommand(arguments, std::cout, std::cerr);
 }
 
 int xlsxHandler(std::span<const std::string> arguments) {
@@ -118,6 +123,18 @@ constexpr Command kCommands[] = {
      "      not run. Ctrl-C stops with the finished rows written (exit code 130). Exit code: as\n"
      "      springs.",
      0, sweepHandler},
+    {"fit",
+     "PROJECT.pv3d --vary tz-factor[,qw-factor] [--measured FILE.pv3m] [--out FITTED.pv3d]\n"
+     "      [--csv FILE.csv]",
+     "Calibrate PROJECT to its measured load test (PROJECT.pv3m, or FILE): find the uniform\n"
+     "      t-z multiplier (and with qw-factor the Q-w multiplier), on top of the project's own\n"
+     "      factors, that minimises the RMS difference between measured and predicted head\n"
+     "      settlement at the measured loads, each trial an analysis in memory. Prints the\n"
+     "      factors, the RMS before and after, the analyses made and the loads beyond the\n"
+     "      predicted curve. --out writes the calibrated project (factors switched on with the\n"
+     "      fitted values), --csv the per-point table. Ctrl-C stops with nothing written (exit\n"
+     "      code 130). Exit code: as springs; 65 also for an unusable measured test, 66 for none.",
+     0, fitHandler},
     {"xlsx", "PROJECT.pv3d OUT.xlsx [--graphs load,axial,tz,qw]",
      "Write the result graphs of PROJECT (from its plot file .pv3p, so run it first) to\n"
      "      the spreadsheet workbook OUT as the export dialog does: sheet Legend, then a data\n"
