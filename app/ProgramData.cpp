@@ -1,5 +1,6 @@
 #include "ProgramData.h"
 
+#include "MeasuredLoadTest.h"
 #include "ProjectFile.h"
 #include "ProjectFileNames.h"
 
@@ -60,6 +61,18 @@ std::unique_ptr<TProgramData> TProgramData::CreateFromFile(TProjectTables& table
     }
     tables.RaiseToMinimumRows();
     project->ReadError = errorMessage;
+    // The measured load test beside it, in the project's units whatever its file's.
+    const std::string measured = MeasuredFileName(path);
+    std::error_code error;
+    if (std::filesystem::exists(measured, error)) {
+        TMeasuredLoadTest test;
+        if (const std::optional<std::string> problem = ReadMeasuredLoadTest(measured, test)) {
+            project->MeasuredReadError = *problem;
+        } else {
+            tables.SetMeasuredTest(test);
+            project->MeasuredFile = measured;
+        }
+    }
     tables.SetModified(false);
     return project;
 }
@@ -73,8 +86,31 @@ void TProgramData::SaveToFile() {
         throw;
     }
     CreateCompanionFile(GwiFileName);
-    ReadError.clear();
+    ReadError.clear(); // the file holds this project now
+    SaveMeasuredTest();
     tables_->SetModified(false);
+}
+
+void TProgramData::SaveMeasuredTest() {
+    const std::string path = MeasuredFileName(FileName);
+    const TMeasuredLoadTest test = tables_->MeasuredTest();
+    if (!test.points.empty()) {
+        if (const std::optional<std::string> problem = WriteMeasuredLoadTest(path, test))
+            throw EProjectSaveError(*problem);
+        MeasuredFile = path;
+        return;
+    }
+    // No empty file for a project without a test; the file of a test the user emptied goes, so that
+    // opening the project does not bring the test back. Any other file of that name stays.
+    if (!MeasuredFile.empty() && MeasuredFile == path) {
+        std::error_code error;
+        std::filesystem::remove(path, error);
+        if (error)
+            throw EProjectSaveError("The measured load test \"" + path +
+                                    "\" could not be removed after its rows were cleared: " + error.message() +
+                                    ".");
+    }
+    MeasuredFile.clear();
 }
 
 void TProgramData::SetUnits(int system) {

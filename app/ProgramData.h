@@ -42,10 +42,12 @@ public:
                                                         bool currentFormat, std::string& errorMessage);
 
     // Writes the project to FileName as the project file and creates the empty
-    // companion .gwi file when there is none. The previous file is replaced
-    // only by a complete new one. Throws EProjectSaveError on failure (the old
-    // file untouched, the project still modified); marks the project not
-    // modified after a complete write.
+    // companion .gwi file when there is none. The measured load test, when the
+    // project has one, goes to its own companion file (MeasuredFileName); a
+    // test the user emptied removes the file it was read from or written to.
+    // The previous files are replaced only by complete new ones. Throws
+    // EProjectSaveError on failure (the old file untouched, the project still
+    // modified); marks the project not modified after a complete write.
     void SaveToFile();
 
     // Switches to unit system 1 or 2 (other values are clamped): every table
@@ -83,7 +85,15 @@ public:
     // file name, so the partial project does not replace that file unseen.
     std::string ReadError;
 
+    // The reading error of the measured load test beside the project file, empty when there was
+    // none or it was read whole; the project's own reading is not affected by it.
+    std::string MeasuredReadError;
+    // The measured test's companion file that this project read or last wrote; empty for none.
+    std::string MeasuredFile;
+
 private:
+    void SaveMeasuredTest();
+
     TProjectTables* tables_;
 };
 

@@ -56,6 +56,9 @@ std::unique_ptr<TProgramData> TProjectCommands::ReadProjectFile(const std::strin
             TProgramData::CreateFromFile(*tables_, path, currentFormat, message);
         if (!message.empty())
             ui_->ShowInformation(message);
+        if (!project->MeasuredReadError.empty())
+            ui_->ShowInformation(project->MeasuredReadError +
+                                 " The project was opened without its measured load test.");
         return project;
     } catch (const std::bad_alloc&) {
         // The tables were emptied for the file: a new project, never a mix of two.

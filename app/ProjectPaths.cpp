@@ -26,10 +26,11 @@ struct Written {
     const char* extension;
     const char* what;
 };
-constexpr std::array<Written, 4> kWrittenFiles = {{{ext::kReport, "output report"},
+constexpr std::array<Written, 5> kWrittenFiles = {{{ext::kReport, "output report"},
                                                    {ext::kPlot, "plot data file"},
                                                    {ext::kNotes, "processor-run notes"},
-                                                   {ext::kGwi, "companion file"}}};
+                                                   {ext::kGwi, "companion file"},
+                                                   {ext::kMeasured, "measured load test"}}};
 
 } // namespace
 

@@ -29,7 +29,7 @@ std::optional<std::string> RunListPathProblem(const std::string& path);
 
 // Why `project` cannot be saved and run as a project: one of its run files cannot be carried by the
 // run-file list, or a file that a save or a run writes (report, plot data file, notes, the empty
-// companion file) would be the project itself. Nothing when it can. The message names the file.
+// companion file, the measured load test) would be the project itself. Nothing when it can. The message names the file.
 std::optional<std::string> ProjectPathProblem(const std::string& project);
 
 // Why a command must not write its output to `output` for `project`: it is the project or one of

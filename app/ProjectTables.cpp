@@ -1,6 +1,9 @@
 #include "ProjectTables.h"
 
 #include "Declarations.h"
+#include "UnitTemplates.h"
+
+#include <algorithm>
 
 #include <initializer_list>
 #include <string>
@@ -48,7 +51,7 @@ TProjectTables::TProjectTables()
       pvDepth2_(CreateChartTable("TblPVDepth2")), qwCurve2_(CreateChartTable("TblQwcurve2")),
       ae2_(CreateChartTable("TblAE2")), tipMove_(controls::CreateDeclaredTable("TblTipMove")),
       topLoad_(controls::CreateDeclaredTable("TblTopload")), settlement2_(CreateChartTable("TblSettlement2")),
-      pvFactors2_(CreateChartTable("TblPVFactors2")) {
+      pvFactors2_(CreateChartTable("TblPVFactors2")), measured2_(CreateChartTable("TblMeasured2")) {
     // A layer shows the columns of its soil kind only; both kinds keep all eight.
     HideColumns(*dataSand2_, {col::kCu, col::kE50});
     HideColumns(*dataClay2_, {col::kPhi, col::kN});
@@ -69,7 +72,47 @@ std::vector<TGridTable*> TProjectTables::AllTables() const {
     std::vector<TGridTable*> tables = {dataSand2_.get(), dataClay2_.get(), pvCurves2_.get()};
     for (TGridTable* table : ProjectTables())
         tables.push_back(table);
+    tables.push_back(measured2_.get());
     return tables;
+}
+
+TMeasuredLoadTest TProjectTables::MeasuredTest() const {
+    TMeasuredLoadTest test;
+    test.units = measured2_->Units();
+    bool allZero = true;
+    for (int r = 0; r < measured2_->RowCount(); ++r) {
+        MeasuredPoint point;
+        point.load = measured2_->Float(col::kMeasuredLoad, r);
+        point.settlement = measured2_->Float(col::kMeasuredSettlement, r);
+        for (const auto& [load, tip] : measuredTipLoads_)
+            if (load == point.load) {
+                point.tipLoad = tip;
+                break;
+            }
+        allZero = allZero && point.load == 0 && point.settlement == 0 && !point.tipLoad;
+        test.points.push_back(point);
+    }
+    if (allZero)
+        test.points.clear();
+    return test;
+}
+
+void TProjectTables::SetMeasuredTest(TMeasuredLoadTest test) {
+    ConvertMeasuredLoadTest(test, measured2_->Units());
+    const bool changed = measured2_->IsChanged();
+    measured2_->SetRowCount(0);
+    measured2_->SetRowCount(std::max(static_cast<int>(test.points.size()), measured2_->MinRows()));
+    measuredTipLoads_.clear();
+    for (std::size_t i = 0; i < test.points.size(); ++i) {
+        const MeasuredPoint& point = test.points[i];
+        const int r = static_cast<int>(i);
+        measured2_->Column(col::kMeasuredLoad).SetFloat(r, point.load);
+        measured2_->Column(col::kMeasuredSettlement).SetFloat(r, point.settlement);
+        if (point.tipLoad)
+            measuredTipLoads_.emplace_back(point.load, *point.tipLoad);
+    }
+    measured2_->SetChanged(changed);
+    measured2_->Notify();
 }
 
 TGridTable* TProjectTables::LayerData(int layer) const {
@@ -84,15 +127,17 @@ int TProjectTables::SoilTypeOf(int layer) const {
     return d2_->Integer(col::kSoilType, layer);
 }
 
-void TProjectTables::ResetRows() const {
+void TProjectTables::ResetRows() {
     ClaimTemplates();
+    measuredTipLoads_.clear();
     for (TGridTable* table : AllTables()) {
         table->SetRowCount(0);
         table->SetRowCount(table->MinRows());
     }
 }
 
-void TProjectTables::ClearRows() const {
+void TProjectTables::ClearRows() {
+    measuredTipLoads_.clear();
     for (TGridTable* table : AllTables())
         table->SetRowCount(0);
 }
@@ -106,7 +151,12 @@ void TProjectTables::RaiseToMinimumRows() const {
         });
 }
 
-void TProjectTables::SetUnits(int units) const {
+void TProjectTables::SetUnits(int units) {
+    const controls::TUnitsConversion force(measured2_->Units(), units, "F");
+    for (auto& [load, tip] : measuredTipLoads_) {
+        load = force(load);
+        tip = force(tip);
+    }
     for (TGridTable* table : AllTables())
         table->SetUnits(units);
 }
@@ -117,7 +167,7 @@ bool TProjectTables::IsModified() const {
     for (TGridTable* table : ProjectTables())
         if (table->IsChanged())
             return true;
-    return false;
+    return measured2_->IsChanged();
 }
 
 void TProjectTables::SetModified(bool modified) {

@@ -10,6 +10,7 @@
 // over (ClaimTemplates() takes them back).
 #pragma once
 
+#include "MeasuredLoadTest.h"
 #include "Table.h"
 #include "TableChart.h"
 
@@ -77,6 +78,9 @@ inline constexpr int kSettlement = 1;      // L
 inline constexpr int kFactorDepth = 0; // L
 inline constexpr int kTMultiplier = 1;
 inline constexpr int kZMultiplier = 2;
+// TblMeasured2, the measured load test.
+inline constexpr int kMeasuredLoad = 0;       // head load, F
+inline constexpr int kMeasuredSettlement = 1; // head settlement, L
 } // namespace col
 
 class TProjectTables {
@@ -98,6 +102,9 @@ public:
     TGridTable& TblTopload() const { return *topLoad_; }              // pile-head loads, 1..50
     TGridTableChart& TblSettlement2() const { return *settlement2_; } // settlement profile, 2..100
     TGridTableChart& TblPVFactors2() const { return *pvFactors2_; }   // t-z multipliers, 2..50
+    // The measured load test (companion file, never the project file), 1..100 rows; one row of
+    // zeros when the project has none.
+    TGridTableChart& TblMeasured2() const { return *measured2_; }
     // The templates of the sub-tables.
     TGridTableChart& TblPVCurves2() const { return *pvCurves2_; } // a t-z curve, 2..100
     TGridTableChart& tblDataClay2() const { return *dataClay2_; } // clay layer data, 2 rows
@@ -105,9 +112,19 @@ public:
 
     // The eight project tables in the order of the project file.
     std::vector<TGridTable*> ProjectTables() const;
-    // The project tables and the templates: every table the unit system and
-    // the resets of a new project reach.
+    // The project tables, the measured load test and the templates: every
+    // table the unit system and the resets of a new project reach.
     std::vector<TGridTable*> AllTables() const;
+
+    // The measured load test the table holds, in the table's unit system: its
+    // rows, each with the tip load it was given at that head load; no points
+    // when every cell is zero (the table of a project without one).
+    TMeasuredLoadTest MeasuredTest() const;
+    // Fills the table with a test (converted to the table's unit system); a
+    // test without points leaves the one row of zeros. The table is not marked
+    // changed. The tip loads, which the table does not show, stay with their
+    // head loads: a row whose load is edited loses its tip load.
+    void SetMeasuredTest(TMeasuredLoadTest test);
 
     // Rows of nested tables: the layer data of soil layer `layer` (0-based row
     // of D2) and the t-z curve of user curve `row` of TblPVDepth2; null when
@@ -118,13 +135,13 @@ public:
     int SoilTypeOf(int layer) const;
 
     // Every table: row count 0, then its minimum, with the column defaults.
-    void ResetRows() const;
+    void ResetRows();
     // Every table: row count 0.
-    void ClearRows() const;
+    void ClearRows();
     // Every table with fewer rows than its minimum, sub-tables included, gets it.
     void RaiseToMinimumRows() const;
     // Every table (templates and sub-tables too) to unit system 1 or 2.
-    void SetUnits(int units) const;
+    void SetUnits(int units);
 
     // Modified state: the flag, or an unsaved edit in any table or sub-table.
     bool IsModified() const;
@@ -148,6 +165,9 @@ private:
     std::unique_ptr<TGridTable> topLoad_;
     std::unique_ptr<TGridTableChart> settlement2_;
     std::unique_ptr<TGridTableChart> pvFactors2_;
+    std::unique_ptr<TGridTableChart> measured2_;
+    // The measured tip loads by head load, both in the measured table's units.
+    std::vector<std::pair<long double, long double>> measuredTipLoads_;
     bool modified_ = false;
     // The declared identifiers of the clay, sand and t-z curve templates.
     std::array<int, 3> claySandCurveIds_{};

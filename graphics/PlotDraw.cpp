@@ -272,7 +272,7 @@ private:
                         }
                         const TPixelPoint px = DataToPixel(view_, plot, graph_.XOnTop, point.X, point.Y);
                         polyline.append(QPoint(px.x, px.y));
-                        if (graph_.Markers > 0 && j % graph_.Markers == 0 &&
+                        if ((line.MarkAllPoints || (graph_.Markers > 0 && j % graph_.Markers == 0)) &&
                             (markerPoints.empty() || !(markerPoints.back() == px)))
                             markerPoints.push_back(px);
                     }

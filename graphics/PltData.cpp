@@ -368,6 +368,31 @@ void TResultGraphs::ReadPlotData(std::string_view text, int projectUnits) {
     }
 }
 
+void TResultGraphs::SetMeasuredPoints(const std::vector<TFloatPoint>& points, int units) {
+    TGraphPlot& axial = pltAxial;
+    // The prediction is line 0; the measured line, when there is one, the last.
+    if (axial.LineCount() > 1 && axial.GetLine(axial.LineCount() - 1).Name == kMeasuredLineName) {
+        axial.SetLineCount(axial.LineCount() - 1);
+        if (axial.GetLine(0).Name == kPredictedLineName)
+            axial.GetLine(0).Name.clear();
+    }
+    if (points.empty() || axial.LineCount() == 0)
+        return;
+    const int graphUnits = axial.Units();
+    const controls::TUnitsConversion force(units, graphUnits, "F");
+    const controls::TUnitsConversion length(units, graphUnits, "L");
+    const long double kips = graphUnits == 1 ? 1000 : 1; // English loads are drawn in kips
+    if (axial.GetLine(0).Name.empty())
+        axial.GetLine(0).Name = kPredictedLineName;
+    axial.SetLineCount(axial.LineCount() + 1);
+    TLine& line = axial.GetLine(axial.LineCount() - 1);
+    line.Name = kMeasuredLineName;
+    line.MarkAllPoints = true;
+    line.Points.clear();
+    for (const TFloatPoint& p : points)
+        line.Points.push_back({force(p.X) / kips, length(p.Y)});
+}
+
 void TResultGraphs::SetNeutralPlanes(const std::vector<std::optional<float>>& depths) {
     // The graph shows English depths in feet, as the plot data file's are converted.
     const long double scale = pltLoad.Units() == 1 ? 12.0L : 1.0L;

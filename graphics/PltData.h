@@ -41,6 +41,7 @@ public:
     long double Number; // 1-based creation number within the graph
     std::string Name;   // empty: the line has no name of its own
     bool Shown = true;  // drawn, and marked " *" in the legend
+    bool MarkAllPoints = false; // a marker on every point whatever the graph's Markers
     bool Active = true; // listed in the legend and the window's menu at all
     // Depth of the line's neutral plane in the graph's y units (the load-distribution graph);
     // none for a line without down-drag. Marked on the line while the graph shows neutral planes.
@@ -117,6 +118,10 @@ std::string FormatShortest(long double value);
 // The message box text when a plot file read after an analysis fails.
 inline constexpr const char* PlotFileErrorMessage = "An error occured in running the main program.";
 
+// The names of the axial graph's lines while it shows a measured load test.
+inline constexpr const char* kMeasuredLineName = "Measured";
+inline constexpr const char* kPredictedLineName = "Predicted";
+
 // Shows a message box with an OK button; an empty hook reads silently.
 using TMessageHook = std::function<void(const std::string& message)>;
 
@@ -159,6 +164,12 @@ public:
     // analysis gives it (inches or metres below the head); none for a line without down-drag. The
     // marks are shown when any line has one. Lines beyond the list get none.
     void SetNeutralPlanes(const std::vector<std::optional<float>>& depths);
+
+    // The measured load test beside the predicted curve of the axial graph: a line named
+    // kMeasuredLineName after the prediction (named kPredictedLineName), a marker on every point. `points` are head loads and
+    // settlements in unit system `units` (pounds and inches, or kN and metres), drawn in the graph's
+    // (kips for English loads); no points takes the line away. Call after the plot data were read.
+    void SetMeasuredPoints(const std::vector<TFloatPoint>& points, int units);
 
 private:
     void ReadPlotData(std::string_view text, int projectUnits);

@@ -130,7 +130,7 @@ private:
         if (graph.LineCount() > MaxWorkbookLines)
             fail(userName_, "the graph \"" + graph.Caption + "\" has " + std::to_string(graph.LineCount()) +
                                 " lines; a sheet takes at most " + std::to_string(MaxWorkbookLines) + ".");
-        if (graph.PointCount() + kFirstPointRow > kMaxSheetRows)
+        if (mostPoints(graph) + kFirstPointRow > kMaxSheetRows)
             fail(userName_, "the graph \"" + graph.Caption + "\" has more points than a sheet has rows.");
 
         const auto row = static_cast<lxw_row_t>(k + 1);
@@ -152,20 +152,26 @@ private:
         putString(sheet, 1, 1, graph.XAxisLabel());
         putString(sheet, 2, 0, "Y");
         putString(sheet, 2, 1, graph.YAxisLabel());
-        const int points = graph.PointCount();
         for (int j = 0; j < graph.LineCount(); ++j) {
             const TLine& line = graph.GetLine(j);
             const auto x = static_cast<lxw_col_t>(2 * j);
             putString(sheet, 3, x, line.DisplayName());
             putString(sheet, 4, x, "X");
             putString(sheet, 4, static_cast<lxw_col_t>(x + 1), "Y");
-            const int count = std::min(points, line.PointCount());
-            for (int p = 0; p < count; ++p) {
+            // Each line with its own points (a measured test has other loads than the prediction).
+            for (int p = 0; p < line.PointCount(); ++p) {
                 const auto r = static_cast<lxw_row_t>(kFirstPointRow + static_cast<lxw_row_t>(p));
                 putNumber(sheet, r, x, line.GetPoint(p).X);
                 putNumber(sheet, r, static_cast<lxw_col_t>(x + 1), line.GetPoint(p).Y);
             }
         }
+    }
+
+    static int mostPoints(const TGraphPlot& graph) {
+        int most = 0;
+        for (int j = 0; j < graph.LineCount(); ++j)
+            most = std::max(most, graph.GetLine(j).PointCount());
+        return most;
     }
 
     // "=Page_1!$AA$6:$AA$45": the points of one column of a data sheet.
@@ -180,10 +186,10 @@ private:
         lxw_chart* chart = workbook_add_chart(workbook_, LXW_CHART_SCATTER_STRAIGHT_WITH_MARKERS);
         if (!chart)
             fail(userName_, "the chart " + plot + " could not be added");
-        const int points = graph.PointCount();
         // A chart needs a series; a graph without lines gets one over empty cells.
         const int series = std::max(graph.LineCount(), 1);
         for (int j = 0; j < series; ++j) {
+            const int points = j < graph.LineCount() ? graph.GetLine(j).PointCount() : 0;
             const std::string xRange = columnRange(page, 2 * j + 1, points);
             const std::string yRange = columnRange(page, 2 * j + 2, points);
             lxw_chart_series* s = chart_add_series(chart, xRange.c_str(), yRange.c_str());

@@ -1,18 +1,41 @@
 // The results of a project that has been run, for the commands that show them (plot, xlsx): the
-// project read as the program opens it and its plot data file read into the result graphs.
+// project read as the program opens it and its plot data file read into the result graphs, with the
+// measured load test beside the project drawn on the axial graph.
 #pragma once
 
 #include "CommandFiles.h"
 #include "ExitCodes.h"
+#include "MeasuredLoadTest.h"
 #include "PltData.h"
 #include "ProgramData.h"
 #include "ProjectFileNames.h"
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace pavrin::cli {
+
+// Draws the measured load test beside PROJECT (its companion file) on the axial graph of `graphs`,
+// whose plot data were read; without one, or when it cannot be read, the graph shows the prediction
+// alone. Returns the reading error. The desktop program and the runner both go through here.
+inline std::optional<std::string> ShowMeasuredLoadTest(const std::string& project,
+                                                       graphics::TResultGraphs& graphs) {
+    const std::string path = app::MeasuredFileName(project);
+    app::TMeasuredLoadTest test;
+    std::optional<std::string> problem;
+    std::error_code ignored;
+    if (std::filesystem::exists(path, ignored))
+        problem = app::ReadMeasuredLoadTest(path, test);
+    std::vector<graphics::TFloatPoint> points;
+    if (!problem)
+        for (const app::MeasuredPoint& point : test.points)
+            points.push_back({point.load, point.settlement});
+    graphs.SetMeasuredPoints(points, test.units);
+    return problem;
+}
 
 // Reads PROJECT and its plot data file into `graphs`. Returns 0, or the exit code after saying why on
 // `err`: the project missing, unreadable, or without readable results.
@@ -42,6 +65,8 @@ inline int ReadProjectResults(const std::string& project, graphics::TResultGraph
             << ": the plot data file is incomplete or malformed; run the analysis first\n";
         return 1;
     }
+    if (const std::optional<std::string> problem = ShowMeasuredLoadTest(project, graphs))
+        err << "pavrin-cli: " << *problem << " The axial graph is drawn without it.\n";
     return 0;
 }
 

@@ -22,6 +22,7 @@
 #include "TableFormDesktop.h"
 
 #include "ProjectAnalysis.h"
+#include "ProjectResults.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -124,7 +125,12 @@ public:
     void UpdateToolbar() override { form_.CheckSpeedButtons(); }
     void CloseChildWindows() override { form_.CloseChildWindows(); }
     bool LoadResults(const std::string& plotFile) override {
-        return form_.graphs_.ReadPlotFile(plotFile, ProgramData ? ProgramData->Units : 1);
+        if (!form_.graphs_.ReadPlotFile(plotFile, ProgramData ? ProgramData->Units : 1))
+            return false;
+        // The open has told of a measured test that could not be read.
+        if (ProgramData)
+            cli::ShowMeasuredLoadTest(ProgramData->FileName, form_.graphs_);
+        return true;
     }
 
 private:
@@ -248,6 +254,8 @@ void TMainForm::CreateMenus() {
                    tables_.TblPVFactors2());
     AddAction(dataMenu_, "QwFactorTable", QStringLiteral("Enter Modification Factors on Q-w Curve"),
               [this] { QwFactorTableClick(); });
+    dataMenu_->addSeparator();
+    AddTableAction(dataMenu_, "MeasuredLoadTest", QStringLiteral("Measured &Load Test"), tables_.TblMeasured2());
     connect(dataMenu_, &QMenu::aboutToShow, this, [this] {
         CommitBeforeMenu(dataMenu_);
         UpdateDataMenu();
@@ -762,11 +770,21 @@ void TMainForm::FileOpenClick() {
 }
 
 void TMainForm::FileSaveClick() {
-    commands_->FileSave();
+    if (commands_->FileSave())
+        AfterMeasuredTestSaved();
 }
 
 void TMainForm::FileSaveAsClick() {
-    commands_->FileSaveAs();
+    if (commands_->FileSaveAs())
+        AfterMeasuredTestSaved();
+}
+
+void TMainForm::AfterMeasuredTestSaved() {
+    // The axial graph shows the measured test as saved beside the project.
+    if (!ProgramData || !GraphsAvailable())
+        return;
+    cli::ShowMeasuredLoadTest(ProgramData->FileName, graphs_);
+    graphics::ReloadGraphWindows(*mdiArea_, true);
 }
 
 void TMainForm::RecentFileClick(int number) {
@@ -1029,6 +1047,8 @@ void TMainForm::RunEngine() {
         if (status == 0)
             showMessage = [this](const std::string& m) { ShowInformation(Q(m)); };
         commands_->ResultsLoaded = graphs_.ReadPlotFile(plotFile, ProgramData->Units, showMessage);
+        if (commands_->ResultsLoaded)
+            cli::ShowMeasuredLoadTest(fileName, graphs_);
     }
     CheckSpeedButtons();
     CloseChildWindows();

@@ -161,6 +161,8 @@ private:
     void MergePlotMenu(QMdiSubWindow* window);
     void ReloadOpenDialogs();
     void AfterProjectReplaced();
+    // The axial graph's measured line anew from the companion file just saved.
+    void AfterMeasuredTestSaved();
     // The results' analysis anew from the saved project: neutral planes, summary window.
     void RefreshAnalysis();
     // Every child window but the results summary.

@@ -1,13 +1,17 @@
 // The measured load test's companion file: its text read back, a unit switch
-// there and back, the whole-or-nothing write, and the inputs it refuses.
+// there and back, the whole-or-nothing write, the inputs it refuses, and the
+// test as part of a project: saved beside it, switched with its units, opened
+// with it, part of its modified state, never in the project file.
 #include "AppTestSupport.h"
 #include "MeasuredLoadTest.h"
 #include "ProjectFileNames.h"
+#include "ProjectPaths.h"
 
 namespace pavrin::app {
 namespace {
 
 using testing::CrLf;
+using testing::ProjectTest;
 using testing::ReadText;
 using testing::TempFolder;
 using testing::WriteText;
@@ -127,6 +131,84 @@ TEST(MeasuredLoadTest, BadFilesAndUnusableTestsGetTheirMessages) {
     TMeasuredLoadTest test;
     EXPECT_EQ(ParseMeasuredLoadTest(many, test).value_or(""),
               "Line 102: a measured load test holds at most 100 points.");
+}
+
+using MeasuredProject = ProjectTest;
+
+TEST_F(MeasuredProject, SavedBesideTheProjectSwitchedWithItsUnitsAndOpenedWithIt) {
+    namespace fs = std::filesystem;
+    const std::string plain = folder.File("Plain.pv3d");
+    const std::string tested = folder.File("Tested.pv3d");
+    ProgramData = TProgramData::CreateNew(tables);
+    ProgramData->FileName = plain;
+    ProgramData->SaveToFile();
+    EXPECT_FALSE(fs::exists(MeasuredFileName(plain))) << "no file for a project without a test";
+
+    tables.SetMeasuredTest(EnglishTest());
+    EXPECT_FALSE(tables.IsModified()) << "filled by the program, not edited";
+    tables.TblMeasured2().SetChanged(true); // as the editor marks an edit
+    EXPECT_TRUE(tables.IsModified());
+    ProgramData->FileName = tested;
+    ProgramData->SaveToFile();
+    EXPECT_FALSE(tables.IsModified());
+    EXPECT_EQ(ReadText(tested), ReadText(plain)) << "the project file stays the engine's input";
+    EXPECT_EQ(ReadText(MeasuredFileName(tested)), MeasuredLoadTestText(EnglishTest()));
+
+    // To SI and saved: the file follows the project's units; opened, the test is the one saved.
+    ProgramData->SetUnits(2);
+    EXPECT_EQ(tables.MeasuredTest().units, 2);
+    EXPECT_NEAR(static_cast<double>(tables.MeasuredTest().points[3].settlement), 1.2 / 39.37007874, 1e-15);
+    EXPECT_NEAR(static_cast<double>(tables.MeasuredTest().points[3].tipLoad.value_or(0)), 61000.5 / 224.8089237,
+                1e-9)
+        << "the tip loads switch with the table";
+    ProgramData->SaveToFile();
+    EXPECT_EQ(ReadText(MeasuredFileName(tested)).substr(0, 9), "Load (kN)");
+    ProgramData = TProgramData::CreateFromFile(tables, tested, true, ProgramData->ReadError);
+    ASSERT_TRUE(ProgramData->ReadError.empty()) << ProgramData->ReadError;
+    EXPECT_EQ(ProgramData->Units, 2);
+    EXPECT_FALSE(tables.IsModified());
+    // Back in English the test is the one typed, to the 8 digits the file keeps, tip loads included.
+    ProgramData->SetUnits(1);
+    const TMeasuredLoadTest reopened = tables.MeasuredTest();
+    const TMeasuredLoadTest typed = EnglishTest();
+    ASSERT_EQ(reopened.points.size(), typed.points.size());
+    for (std::size_t i = 0; i < typed.points.size(); ++i) {
+        SCOPED_TRACE(i);
+        const MeasuredPoint &a = reopened.points[i], &b = typed.points[i];
+        EXPECT_NEAR(static_cast<double>(a.load), static_cast<double>(b.load), 1e-7 * 300000);
+        EXPECT_NEAR(static_cast<double>(a.settlement), static_cast<double>(b.settlement), 1e-7);
+        ASSERT_EQ(a.tipLoad.has_value(), b.tipLoad.has_value());
+        if (b.tipLoad) {
+            EXPECT_NEAR(static_cast<double>(*a.tipLoad), static_cast<double>(*b.tipLoad), 1e-7 * 61000);
+        }
+    }
+
+    // A row whose load is edited loses the tip load measured at the old load.
+    tables.TblMeasured2().Column(col::kMeasuredLoad).SetFloat(1, 110000);
+    EXPECT_FALSE(tables.MeasuredTest().points[1].tipLoad);
+    EXPECT_TRUE(tables.MeasuredTest().points[3].tipLoad);
+
+    // Emptied and saved, the file it came from goes; New has no test.
+    tables.SetMeasuredTest({});
+    EXPECT_EQ(tables.TblMeasured2().RowCount(), 1);
+    ProgramData->SaveToFile();
+    EXPECT_FALSE(fs::exists(MeasuredFileName(tested)));
+    ProgramData = TProgramData::CreateNew(tables);
+    EXPECT_TRUE(tables.MeasuredTest().points.empty());
+
+    // A test that cannot be read is told of and kept, the project opens whole.
+    testing::WriteText(MeasuredFileName(tested), "Load (lbs) Settlement (in)\n0 0\n10 x\n");
+    ProgramData = TProgramData::CreateFromFile(tables, tested, true, ProgramData->ReadError);
+    EXPECT_TRUE(ProgramData->ReadError.empty());
+    EXPECT_EQ(ProgramData->MeasuredReadError,
+              "The measured load test \"" + MeasuredFileName(tested) +
+                  "\" could not be read. Line 3: a number was expected for the head settlement but \"x\" was found.");
+    ProgramData->SaveToFile();
+    EXPECT_TRUE(fs::exists(MeasuredFileName(tested)));
+
+    // A project may not carry the name its measured test would be saved under.
+    EXPECT_NE(ProjectPathProblem(folder.File("Pile.pv3m")).value_or("").find("its own measured load test"),
+              std::string::npos);
 }
 
 } // namespace

@@ -296,6 +296,47 @@ TEST(PlotDraw, TheLegendOfAPictureStaysOnThePage) {
     EXPECT_TRUE(thirdEntry) << "the last entry is on the page";
 }
 
+// A measured load test on the axial graph of the SI example, given in English units: its line is the
+// second one, converted to the graph's kN and metres, with a marker on every point even when the
+// graph's markers are off; the prediction then has none.
+TEST(PlotDraw, MeasuredPointsAreMarkedBesideThePrediction) {
+    TResultGraphs graphs;
+    ASSERT_TRUE(graphs.ReadPlotFile(PAVRIN_TEST_DATA "/drilled-shaft-si.pv3p", 2));
+    TGraphPlot& axial = graphs.pltAxial;
+    const std::vector<TFloatPoint> si = {{0, 0}, {400, 0.004L}, {900, 0.011L}, {1300, 0.02L}};
+    std::vector<TFloatPoint> english;
+    for (const TFloatPoint& p : si)
+        english.push_back({p.X * 224.8089237L, p.Y * 39.37007874L});
+    graphs.SetMeasuredPoints(english, 1);
+    ASSERT_EQ(axial.LineCount(), 2);
+    EXPECT_EQ(axial.GetLine(0).DisplayName(), "Predicted");
+    EXPECT_EQ(axial.GetLine(1).DisplayName(), "Measured");
+    axial.Markers = 0;
+    const auto range = ComputeRanges(axial);
+    ASSERT_TRUE(range);
+    TPlotLayout layout;
+    const QImage image = render(axial, *range, &layout);
+    const std::vector<TPixelPoint> square = MarkerOutline(1, 96, 96);
+    for (const TFloatPoint& p : si) {
+        if (p.X == 0)
+            continue; // the origin is the corner of the plot area, where the frame is drawn
+        const TPixelPoint at = DataToPixel(*range, layout.PlotRect, axial.XOnTop, p.X, p.Y);
+        SCOPED_TRACE(std::to_string(static_cast<double>(p.X)) + " kN");
+        // The square's corners: off the line between the points, only the marker draws them.
+        int corners = 0;
+        for (const TPixelPoint& v : square)
+            corners += image.pixelColor(at.x + v.x, at.y + v.y) == LineColor(1) ? 1 : 0;
+        EXPECT_GE(corners, 3);
+    }
+    const TFloatPoint& predicted = axial.GetPoint(0, 3);
+    const TPixelPoint at = DataToPixel(*range, layout.PlotRect, axial.XOnTop, predicted.X, predicted.Y);
+    EXPECT_NE(image.pixelColor(at.x + 3, at.y + 3), LineColor(0)) << "no marker on the prediction";
+
+    graphs.SetMeasuredPoints({}, 1);
+    EXPECT_EQ(axial.LineCount(), 1);
+    EXPECT_EQ(axial.GetLine(0).DisplayName(), "Curve #1");
+}
+
 // The load-distribution graph of the SI drilled-shaft example, as pavrin-cli plot draws it.
 QImage exampleLoadDistribution() {
     TResultGraphs graphs;

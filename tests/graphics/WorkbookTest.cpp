@@ -210,6 +210,27 @@ TEST_F(WorkbookTest, DataBlockSeriesRangesAndAxisDirection) {
     EXPECT_NE(tzChart.find("<c:v>30 in</c:v>"), std::string::npos) << "series named by depth";
 }
 
+// The axial graph's measured load test is a series of its own, with as many rows as it has points.
+TEST_F(WorkbookTest, MeasuredLoadTestIsASeriesOfItsOwn) {
+    fill(graphs_.pltAxial, 1, 4);
+    graphs_.SetMeasuredPoints({{0, 0}, {50000, 0.1L}, {100000, 0.2L}, {150000, 0.3L}, {200000, 0.5L},
+                               {250000, 0.8L}, {300000, 1.4L}},
+                              1);
+    const fs::path file = folder_ / "axial.xlsx";
+    WriteGraphWorkbook(file.string(), {&graphs_.pltAxial});
+    const auto parts = readZip(file);
+    const TSheet page(parts.at("xl/worksheets/sheet2.xml"), parts.at("xl/sharedStrings.xml"));
+    EXPECT_EQ(page["A4"], "Predicted");
+    EXPECT_EQ(page["C4"], "Measured");
+    EXPECT_EQ(page["A9"], "3") << "the prediction's last point";
+    EXPECT_EQ(page["A10"], "");
+    EXPECT_EQ(page["C12"], "300") << "kips";
+    EXPECT_EQ(page["D12"], "1.4");
+    EXPECT_EQ(allMatches(parts.at("xl/charts/chart1.xml"), "<c:f>([^<]*)</c:f>"),
+              (std::vector<std::string>{"Page_1!$A$4", "Page_1!$A$6:$A$9", "Page_1!$B$6:$B$9", "Page_1!$C$4",
+                                        "Page_1!$C$6:$C$12", "Page_1!$D$6:$D$12"}));
+}
+
 // Plot values beyond the range of double (a long double still holds 1E4932) are not numbers: the
 // loader makes them so, and their cells stay empty instead of holding INF.
 TEST_F(WorkbookTest, PlotValuesBeyondDoubleRangeGiveEmptyCells) {
