@@ -174,6 +174,21 @@ int main(int argc, char** argv) {
     form.ShowGraph(form.Graphs().pltAxial);
     resizedChild("graph-axial", 520, 380);
     closeAll();
+    // A static load test of a pile like the driven-pile example's: softer than predicted and
+    // plunging a little earlier. Its editor, then the axial graph beside it once saved.
+    pavrin::app::TMeasuredLoadTest loadTest;
+    loadTest.units = 1;
+    loadTest.points = {{0, 0, {}},           {20000, 0.017L, {}},  {40000, 0.036L, {}}, {60000, 0.058L, {}},
+                       {80000, 0.085L, {}},  {100000, 0.121L, {}}, {110000, 0.15L, {}},
+                       {120000, 0.205L, {}}, {130000, 0.32L, {}},  {138000, 0.55L, {}}};
+    form.Tables().SetMeasuredTest(loadTest);
+    form.Tables().TblMeasured2().ShowEditor(false);
+    child("measured-test-editor");
+    closeAll();
+    form.FileSaveClick();
+    form.ShowGraph(form.Graphs().pltAxial);
+    resizedChild("graph-axial-measured", 520, 380);
+    closeAll();
     form.ViewSoilLayerCoordinatesClick();
     resizedChild("soil-profile", 520, 480);
     closeAll();
