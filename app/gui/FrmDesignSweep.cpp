@@ -4,6 +4,7 @@
 #include "FrmMaterial.h"
 #include "MainDesktop.h"
 #include "MessageBoxes.h"
+#include "OutputFile.h"
 #include "PlotForm.h"
 #include "ProjectFile.h"
 #include "ProjectFileNames.h"
@@ -472,20 +473,11 @@ void TfrmDesignSweep::ShowChartClick() {
 }
 
 bool TfrmDesignSweep::ChooseOutput(const QString& title, const QString& suffix, QString& path) {
-    const QFileInfo project(Q(projectPath_));
-    const QString preset =
-        project.dir().filePath(project.completeBaseName() + QStringLiteral("-sweep.") + suffix);
-    const std::optional<QString> chosen = MainDesktop::Current().ChooseSaveFileName(this, title, preset);
-    if (!chosen || chosen->isEmpty())
-        return false;
-    path = *chosen;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1Char('.') + suffix;
-    if (const auto problem = OutputPathProblem(path.toStdString(), projectPath_)) {
-        MessageBoxes::Current().ShowMessage(this, Q(*problem), MessageBoxes::Icon::Error);
-        return false;
-    }
-    return true;
+    const std::optional<QString> chosen =
+        ChooseOutputFile(this, title, projectPath_, QStringLiteral("-sweep.") + suffix, suffix);
+    if (chosen)
+        path = *chosen;
+    return chosen.has_value();
 }
 
 void TfrmDesignSweep::ExportCsvClick() {

@@ -4,6 +4,7 @@
 #include "DecimalSeparator.h"
 #include "MainDesktop.h"
 #include "MessageBoxes.h"
+#include "OutputFile.h"
 #include "ProjectPaths.h"
 #include "ResultTables.h"
 
@@ -182,21 +183,12 @@ void TfrmResultsSummary::CopySelection() {
 void TfrmResultsSummary::ExportCsvClick() {
     if (csv_.empty())
         return;
-    const QFileInfo project(Q(projectPath_));
-    const QString preset = project.dir().filePath(project.completeBaseName() + QStringLiteral("-summary.csv"));
-    const std::optional<QString> chosen =
-        MainDesktop::Current().ChooseSaveFileName(this, QStringLiteral("Export CSV"), preset);
-    if (!chosen || chosen->isEmpty())
+    const std::optional<QString> path = ChooseOutputFile(this, QStringLiteral("Export CSV"), projectPath_,
+                                                         QStringLiteral("-summary.csv"), QStringLiteral("csv"));
+    if (!path)
         return;
-    QString path = *chosen;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    if (const auto problem = OutputPathProblem(path.toStdString(), projectPath_)) {
-        MessageBoxes::Current().ShowMessage(this, Q(*problem), MessageBoxes::Icon::Error);
-        return;
-    }
     std::ostringstream err;
-    if (!cli::writeTextFile(path.toStdString(), csv_, err))
+    if (!cli::writeTextFile(path->toStdString(), csv_, err))
         MessageBoxes::Current().ShowMessage(this, Q(err.str()).trimmed(), MessageBoxes::Icon::Error);
 }
 

@@ -1,4 +1,6 @@
 #include "MainForm.h"
+#include "OutputFile.h"
+#include "SaveReport.h"
 
 #include "AboutBox.h"
 #include "AnalysisRun.h"
@@ -219,6 +221,8 @@ void TMainForm::CreateMenus() {
         FileSaveClick();
     })->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     AddAction(fileMenu_, "FileSaveAs", QStringLiteral("Save &As..."), [this] { FileSaveAsClick(); });
+    AddAction(fileMenu_, "FileSaveReport", QStringLiteral("Save &Report as PDF..."),
+              [this] { SaveReportClick(); });
     fileMenu_->addSeparator()->setObjectName(QStringLiteral("N1"));
     for (int k = 1; k <= TRecentFiles::kSize; ++k) {
         QAction* action = AddAction(fileMenu_, "", QString(), [this, k] { RecentFileClick(k); });
@@ -480,6 +484,7 @@ void TMainForm::UpdateFileMenu() {
         action->setText(QLatin1Char('&') + caption);
     }
     recentSeparator_->setVisible(recent_.Count() > 0);
+    FindAction(this, "FileSaveReport")->setEnabled(GraphsAvailable());
 }
 
 void TMainForm::UpdateDataMenu() {
@@ -739,21 +744,13 @@ void TMainForm::ExportSpringsClick() {
         {QStringLiteral("at the curves' depths"), QStringLiteral("at every increment")});
     if (!at)
         return;
-    const QFileInfo project(Q(ProgramData->FileName));
-    const QString preset = project.dir().filePath(project.completeBaseName() + QStringLiteral("-springs.csv"));
-    const std::optional<QString> chosen =
-        MainDesktop::Current().ChooseSaveFileName(this, QStringLiteral("Export Springs (CSV)"), preset);
-    if (!chosen || chosen->isEmpty())
+    const std::optional<QString> path =
+        ChooseOutputFile(this, QStringLiteral("Export Springs (CSV)"), ProgramData->FileName,
+                         QStringLiteral("-springs.csv"), QStringLiteral("csv"));
+    if (!path)
         return;
-    QString path = *chosen;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".csv");
-    if (const auto problem = OutputPathProblem(path.toStdString(), ProgramData->FileName)) {
-        MessageBoxes::Current().ShowMessage(this, Q(*problem), MessageBoxes::Icon::Error);
-        return;
-    }
     std::ostringstream err;
-    if (!cli::writeTextFile(path.toStdString(), results::springsCsv(*analysis_, *at == 1), err))
+    if (!cli::writeTextFile(path->toStdString(), results::springsCsv(*analysis_, *at == 1), err))
         MessageBoxes::Current().ShowMessage(this, Q(err.str()).trimmed(), MessageBoxes::Icon::Error);
 }
 
@@ -777,6 +774,12 @@ void TMainForm::FileSaveClick() {
 void TMainForm::FileSaveAsClick() {
     if (commands_->FileSaveAs())
         AfterMeasuredTestSaved();
+}
+
+void TMainForm::SaveReportClick() {
+    if (!ProgramData || !GraphsAvailable())
+        return;
+    SaveReportAsPdf(this, *ProgramData, analysis_ != nullptr ? QString() : analysisProblem_, EngineLibraryPath());
 }
 
 void TMainForm::AfterMeasuredTestSaved() {

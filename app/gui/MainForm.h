@@ -99,6 +99,7 @@ public:
     void FileOpenClick();
     void FileSaveClick();
     void FileSaveAsClick();
+    void SaveReportClick();
     void RecentFileClick(int number);
     void DataTitleClick();
     void MaterialClick();

@@ -17,7 +17,9 @@
 
 #include "Analysis.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
+#include <QHashSeed>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +29,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdint>
+#include <cctype>
 #include <cmath>
 #include <memory>
 #include <optional>
@@ -54,6 +58,17 @@ QString typed(long double value) {
     return Q(results::formatNumber(value));
 }
 
+// A cell as its editor shows it: a choice by its name, anything else by its text.
+QString CellText(const controls::TColumn& column, int row) {
+    if (const auto* choice = dynamic_cast<const controls::TEnumColumn*>(&column)) {
+        const auto& items = choice->Items();
+        const std::int32_t position = choice->GetInteger(row);
+        if (position >= 1 && static_cast<std::size_t>(position) <= items.size())
+            return Q(items[static_cast<std::size_t>(position) - 1]);
+    }
+    return Q(column.GetText(row));
+}
+
 // The columns of a project table as its editor shows them: the visible columns other than the
 // buttons that open sub-tables, each with its heading lines (unit labels expanded) and cell texts.
 TableData ProjectTable(const controls::TGridTable& table, const QString& caption) {
@@ -76,16 +91,58 @@ TableData ProjectTable(const controls::TGridTable& table, const QString& caption
     for (int row = 0; row < table.RowCount(); ++row) {
         std::vector<QString> cells;
         for (const controls::TColumn* column : columns)
-            cells.push_back(Q(column->GetText(row)));
+            cells.push_back(CellText(*column, row));
         data.rows.push_back(std::move(cells));
+    }
+    // A text column that holds only numbers (an optional value such as e50) is aligned as numbers.
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c]->ClassNumber() != controls::kStringColumn)
+            continue;
+        bool numbers = true;
+        for (const auto& cells : data.rows) {
+            bool ok = cells[c].trimmed().isEmpty();
+            if (!ok)
+                cells[c].trimmed().toDouble(&ok);
+            numbers = numbers && ok;
+        }
+        data.columns[c].numeric = numbers;
     }
     return data;
 }
 
-QString runDate(const std::string& plotFile) {
-    const QDateTime modified = QFileInfo(Q(plotFile)).lastModified().toUTC();
-    return modified.isValid() ? modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'"))
-                              : QStringLiteral("unknown");
+// When the run that made the results ended: the time its plot data file was written, in UTC.
+QDateTime runTime(const std::string& plotFile) {
+    return QFileInfo(Q(plotFile)).lastModified().toUTC();
+}
+
+// The global hash seed fixed for the object's lifetime, random again after.
+struct ScopedDeterministicHashes {
+    ScopedDeterministicHashes() { QHashSeed::setDeterministicGlobalSeed(); }
+    ~ScopedDeterministicHashes() { QHashSeed::resetRandomGlobalSeed(); }
+    ScopedDeterministicHashes(const ScopedDeterministicHashes&) = delete;
+    ScopedDeterministicHashes& operator=(const ScopedDeterministicHashes&) = delete;
+};
+
+// Replaces the writer's creation date (the time of writing, "/CreationDate (D:YYYYMMDDHHmmSS" and
+// "Z" or a local offset "+HH'mm'") by `at` in UTC, in as many characters ("Z" or "Z00'00'"), so that
+// no offset in the file moves.
+void SetCreationDate(QByteArray& pdf, const QDateTime& at) {
+    const QByteArray key = "/CreationDate (D:";
+    const qsizetype start = pdf.indexOf(key);
+    if (start < 0)
+        return;
+    const qsizetype digits = start + key.size();
+    const qsizetype end = pdf.indexOf(')', digits);
+    const QByteArray stamp = at.toUTC().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
+    if (end < 0 || end - digits < stamp.size())
+        return;
+    for (qsizetype i = 0; i < stamp.size(); ++i)
+        if (!std::isdigit(static_cast<unsigned char>(pdf[digits + i])))
+            return;
+    const qsizetype zone = end - digits - stamp.size();
+    if (zone != 1 && zone != 7)
+        return;
+    pdf.replace(digits, stamp.size() + zone, stamp + (zone == 1 ? QByteArray("Z") : QByteArray("Z00'00'")));
 }
 
 QString statusWords(int status) {
@@ -402,16 +459,17 @@ ReportOutcome WriteCalculationReport(const std::string& project, const std::stri
     if (status == 0)
         graphs.SetNeutralPlanes(results::neutralPlaneDepths(analysis));
 
-    QSaveFile file(Q(out));
-    if (!file.open(QIODevice::WriteOnly)) {
-        outcome.status = 1;
-        outcome.message = out + ": the report could not be written: " + file.errorString().toStdString();
-        return outcome;
-    }
+    // Drawn into memory first, so that the document's creation date can be set to the run's and the
+    // same run always gives the same bytes; the file is then written whole or not at all.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    // The PDF writer lists its fonts in hash order: a fixed seed keeps that order from run to run.
+    const ScopedDeterministicHashes fixedOrder;
+    const QDateTime ranAt = runTime(app::ChangeFileExt(project, app::ext::kPlot));
     const QString fileName = QFileInfo(Q(project)).fileName();
     QString title = Q(data->Title).trimmed();
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setResolution(kReportDpi);
         writer.setPageSize(QPageSize(options.paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -425,7 +483,9 @@ ReportOutcome WriteCalculationReport(const std::string& project, const std::stri
         layout.KeyValues({
             {QStringLiteral("Project title"), title},
             {QStringLiteral("Project file"), fileName},
-            {QStringLiteral("Date of the run"), runDate(app::ChangeFileExt(project, app::ext::kPlot))},
+            {QStringLiteral("Date of the run"), ranAt.isValid()
+                                                     ? ranAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'"))
+                                                     : QStringLiteral("unknown")},
             {QStringLiteral("Program version"), QStringLiteral(PAVRIN_PROGRAM_VERSION)},
             {QStringLiteral("Engine library SHA-256"),
              sha.empty() ? QStringLiteral("unavailable (the engine library could not be read)") : Q(sha)},
@@ -443,14 +503,17 @@ ReportOutcome WriteCalculationReport(const std::string& project, const std::stri
         else
             layout.Verbatim(messages);
         if (!layout.Paint()) {
-            file.cancelWriting();
             outcome.status = 1;
             outcome.message = out + ": the report could not be drawn";
             return outcome;
         }
         outcome.pages = layout.PageCount();
     }
-    if (!file.commit()) {
+    QByteArray bytes = pdf.data();
+    if (ranAt.isValid())
+        SetCreationDate(bytes, ranAt);
+    QSaveFile file(Q(out));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         outcome.status = 1;
         outcome.message = out + ": the report could not be written: " + file.errorString().toStdString();
         return outcome;

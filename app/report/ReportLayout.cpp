@@ -144,15 +144,17 @@ void ReportLayout::KeyValues(const std::vector<std::pair<QString, QString>>& pai
 }
 
 void ReportLayout::Table(const TableData& table) {
-    const double pad = inches(0.05);
+    const double pad = inches(0.06);
     double points = 8;
     QFont font = BodyFont(points);
     std::vector<double> widths;
+    // Headings are drawn in bold: measured in bold, so that neighbouring headings never touch.
     auto measure = [&] {
         widths.assign(table.columns.size(), 0);
+        const QFont headingFont = BodyFont(points, true);
         for (std::size_t c = 0; c < table.columns.size(); ++c) {
             for (const QString& line : table.columns[c].heading)
-                widths[c] = std::max(widths[c], Advance(font, line));
+                widths[c] = std::max(widths[c], Advance(headingFont, line));
             for (const auto& row : table.rows)
                 if (c < row.size())
                     widths[c] = std::max(widths[c], Advance(font, row[c]));
