@@ -188,6 +188,12 @@ private slots:
         // Named on the command line relative to the current folder, as from a terminal.
         const QString before = QDir::currentPath();
         QDir::setCurrent(folder.path());
+        // A measured load test beside it, in SI: the run saves it in the project's units, and the
+        // graph shows it in kips and inches (to the 8 digits of the file).
+        QFile measured(folder.filePath(QStringLiteral("driven-pile-clay-sand.pv3m")));
+        QVERIFY(measured.open(QIODevice::WriteOnly));
+        measured.write("Load (kN)  Settlement (m)\n0 0\n200 0.001\n400 0.0025\n");
+        measured.close();
         form.FormShow({QStringLiteral("driven-pile-clay-sand")});
         QDir::setCurrent(before);
         QCOMPARE(QString::fromStdString(ProgramData->FileName), project);
@@ -198,7 +204,13 @@ private slots:
         QVERIFY(!form.EngineLoaded());
         QVERIFY(!QFile::exists(QDir(form.LastRunFolder()).filePath(QStringLiteral("names.dat"))));
         QVERIFY(form.ResultsLoaded());
-        QVERIFY(form.Graphs().pltAxial.LineCount() > 0);
+        QCOMPARE(form.Graphs().pltAxial.LineCount(), 2);
+        const pavrin::graphics::TLine& measuredLine = form.Graphs().pltAxial.GetLine(1);
+        QCOMPARE(measuredLine.DisplayName(), std::string("Measured"));
+        QCOMPARE(measuredLine.PointCount(), 3);
+        QVERIFY(std::abs(static_cast<double>(measuredLine.Points[2].X) / (400 * 0.2248089237) - 1) < 1e-7);
+        QVERIFY(std::abs(static_cast<double>(measuredLine.Points[2].Y) / (0.0025 * 39.37007874) - 1) < 1e-7);
+        QVERIFY(FileBytes(folder.filePath(QStringLiteral("driven-pile-clay-sand.pv3m"))).startsWith("Load (lbs)"));
         QVERIFY(QFile::exists(folder.filePath(QStringLiteral("driven-pile-clay-sand.pv3o"))));
         QVERIFY(Action(form, "SpeedLoad")->isEnabled());
         QCOMPARE(form.MdiArea()->subWindowList().size(), 0);
@@ -375,6 +387,7 @@ private slots:
             const char* kind;
             std::function<void(TMainForm&)> type; // opens the window and types without leaving it
             QByteArray saved;                     // what the saved file then holds
+            const char* savedTo = ".pv3d";        // the file of the project that holds it
         };
         const Entry entries[] = {
             {"title dialog",
@@ -407,6 +420,21 @@ private slots:
                  QTest::keyClicks(cell, QStringLiteral("0.987654"));
              },
              "\r\n0.987654\r\n"},
+            {"measured load test",
+             [](TMainForm& form) {
+                 Action(form, "MeasuredLoadTest")->trigger();
+                 pavrin::controls::TTableForm* editor =
+                     pavrin::controls::EditorForm(form.Tables().TblMeasured2());
+                 QVERIFY(editor != nullptr);
+                 editor->Grid()->setFocus();
+                 editor->Grid()->OpenEditor();
+                 QLineEdit* cell = editor->Grid()->CellEditor();
+                 QVERIFY(cell != nullptr);
+                 cell->selectAll();
+                 QTest::keyClicks(cell, QStringLiteral("125000"));
+             },
+             "Load (lbs)  Settlement (in)\r\n125000 0\r\n",
+             ".pv3m"},
         };
         const std::pair<Qt::Key, bool> shortcuts[] = {
             {Qt::Key_S, true}, {Qt::Key_N, false}, {Qt::Key_O, false}};
@@ -416,6 +444,8 @@ private slots:
                                          .arg(QLatin1String(entry.kind))
                                          .arg(QChar(static_cast<char16_t>(key)));
                 const QString project = CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"));
+                const QString savedTo = project.chopped(5) + QLatin1String(entry.savedTo);
+                QFile::remove(project.chopped(5) + QStringLiteral(".pv3m"));
                 TMainForm form;
                 form.FormShow({project});
                 form.show();
@@ -427,11 +457,11 @@ private slots:
                 QTest::keyClick(&form, key, Qt::ControlModifier);
                 if (saves) {
                     QVERIFY2(boxes.shown.isEmpty(), qPrintable(what));
-                    QVERIFY2(FileBytes(project).contains(entry.saved), qPrintable(what));
+                    QVERIFY2(FileBytes(savedTo).contains(entry.saved), qPrintable(what));
                     QVERIFY2(!form.Tables().IsModified(), qPrintable(what));
                 } else {
                     QCOMPARE(boxes.Texts(), QStringList{QString::fromLatin1(kSaveChangesQuestion)});
-                    QVERIFY2(!FileBytes(project).contains(entry.saved), qPrintable(what));
+                    QVERIFY2(!FileBytes(savedTo).contains(entry.saved), qPrintable(what));
                     QCOMPARE(QString::fromStdString(ProgramData->FileName), project);
                 }
                 form.Tables().SetModified(false);
