@@ -13,6 +13,8 @@
 #include <QClipboard>
 #include <QImage>
 #include <QLabel>
+#include <QLocale>
+#include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -186,6 +188,29 @@ private slots:
         QVERIFY2(PixelsInRow(with, y, colour) >= PixelsInRow(without, y, colour) + 20,
                  "no mark in the line's colour at the neutral plane's depth");
         QCOMPARE(PixelsInRow(with, y + 12, colour), PixelsInRow(without, y + 12, colour));
+
+        // File > Save Report as PDF writes, byte for byte, the file `pavrin-cli report` writes; a name
+        // without an extension gets ".pdf". An unsaved change is refused with the reason.
+        form.UpdateMenus();
+        QAction* saveReport = form.findChild<QAction*>(QStringLiteral("FileSaveReport"));
+        QVERIFY(saveReport != nullptr && saveReport->isEnabled());
+        const QString mine = folder.filePath(QStringLiteral("report-window"));
+        const QString theirs = folder.filePath(QStringLiteral("report-cli.pdf"));
+        boxes.Clear();
+        desktop.saveNames = {mine};
+        form.SaveReportClick();
+        QVERIFY2(boxes.LastText().contains(QStringLiteral("report-window.pdf")), qPrintable(boxes.LastText()));
+        const bool letter = QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
+        Cli({QStringLiteral("report"), project, QStringLiteral("--out"), theirs, QStringLiteral("--paper"),
+             letter ? QStringLiteral("letter") : QStringLiteral("a4")});
+        QVERIFY(FileBytes(theirs).startsWith("%PDF"));
+        QCOMPARE(FileBytes(mine + QStringLiteral(".pdf")), FileBytes(theirs));
+        ProgramData->Tables().SetModified(true);
+        desktop.saveNames = {folder.filePath(QStringLiteral("unsaved.pdf"))};
+        form.SaveReportClick();
+        QVERIFY(boxes.LastText().contains(QStringLiteral("not saved")));
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("unsaved.pdf"))));
+        ProgramData->Tables().SetModified(false);
 
         // Opening a project without results empties the summary.
         const QString other = CopyExample(folder, QStringLiteral("drilled-shaft-si.pv3d"));
