@@ -321,6 +321,8 @@ void TMainForm::CreateMenus() {
     compMenu_ = bar->addMenu(QStringLiteral("&Computation"));
     AddAction(compMenu_, "CompRun", QStringLiteral("&Run Analysis"), [this] { CompRunClick(); });
     AddAction(compMenu_, "CompSweep", QStringLiteral("Design S&weep..."), [this] { DesignSweepClick(); });
+    AddAction(compMenu_, "CompCalibrate", QStringLiteral("&Calibrate to Load Test..."),
+              [this] { CalibrateClick(); });
     AddAction(compMenu_, "CompSummary", QStringLiteral("Results &Summary"), [this] { ResultsSummaryClick(); });
     compMenu_->addSeparator();
     AddAction(compMenu_, "CompInput", QStringLiteral("Edit &Input Text"), [this] { CompInputClick(); });
@@ -985,6 +987,42 @@ void TMainForm::DesignSweepClick() {
     frmDesignSweep_->parentWidget()->show();
     frmDesignSweep_->show();
     mdiArea_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(frmDesignSweep_->parentWidget()));
+}
+
+void TMainForm::CalibrateClick() {
+    if (!ProgramData || !CommitActiveChild())
+        return;
+    if (frmCalibrate_ == nullptr) {
+        frmCalibrate_ = new TfrmCalibrate(
+            [this] { return SaveForSweep(); },
+            [this](const std::string& path, const cli::FitResult& result) { return ApplyCalibration(path, result); });
+        QMdiSubWindow* window = mdiArea_->addSubWindow(frmCalibrate_);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->resize(window->sizeHint().expandedTo(QSize(1000, 560)));
+        controls::PlaceNewWindow(*window);
+    }
+    frmCalibrate_->parentWidget()->show();
+    frmCalibrate_->show();
+    mdiArea_->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(frmCalibrate_->parentWidget()));
+}
+
+bool TMainForm::ApplyCalibration(const std::string& path, const cli::FitResult& result) {
+    if (!ProgramData || !CommitActiveChild())
+        return false;
+    if (!SameFile(path, ProgramData->FileName)) {
+        MessageBoxes::Current().ShowMessage(
+            this, QStringLiteral("The calibration was made for %1, not for the open project; run it again.")
+                      .arg(Q(path)),
+            MessageBoxes::Icon::Warning);
+        return false;
+    }
+    cli::applyFit(*ProgramData, result);
+    tables_.SetModified(true);
+    // Open dialogs and the Options menu show the factors switched on with their new values.
+    ReloadOpenDialogs();
+    UpdateOptionsMenu();
+    UpdateDataMenu();
+    return true;
 }
 
 void TMainForm::RunEngine() {

@@ -9,6 +9,7 @@
 #include "DlgSideView.h"
 #include "DlgTitle.h"
 #include "DynamicLibrary.h"
+#include "FrmCalibrate.h"
 #include "FrmDesignSweep.h"
 #include "FrmMaterial.h"
 #include "FrmQwFactors.h"
@@ -88,6 +89,7 @@ public:
     TfrmQwFactors* QwFactorsDialog() const { return frmQwFactors_; }
     TDlgOptions* OptionsDialog() const { return dlgOptions_; }
     TfrmDesignSweep* DesignSweepWindow() const { return frmDesignSweep_; }
+    TfrmCalibrate* CalibrationWindow() const { return frmCalibrate_; }
     TfrmResultsSummary* SummaryWindow() const { return frmSummary_; }
     // The in-memory analysis of the saved project behind the shown results (down-drag figures,
     // neutral planes, springs); null, with the reason, when there is none.
@@ -109,6 +111,7 @@ public:
     void CurveModeClick(bool generated);
     void CompRunClick();
     void DesignSweepClick();
+    void CalibrateClick();
     void ResultsSummaryClick();
     void ExportSpringsClick();
     void CompInputClick();
@@ -182,6 +185,8 @@ private:
     void RunEngine();
     // Commits the active child and saves the project as the run does; its path, or empty.
     std::string SaveForSweep();
+    // Puts a calibration's factors into the project it was made for; false (with a message) otherwise.
+    bool ApplyCalibration(const std::string& path, const cli::FitResult& result);
 
     TProjectTables tables_;
     TRecentFiles recent_;
@@ -204,6 +209,7 @@ private:
     QPointer<TfrmQwFactors> frmQwFactors_;
     QPointer<TDlgOptions> dlgOptions_;
     QPointer<TfrmDesignSweep> frmDesignSweep_;
+    QPointer<TfrmCalibrate> frmCalibrate_;
     QPointer<TfrmResultsSummary> frmSummary_;
     std::unique_ptr<engine::AnalysisResults> analysis_;
     QString analysisProblem_;
