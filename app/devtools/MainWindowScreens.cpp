@@ -21,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -188,6 +189,18 @@ int main(int argc, char** argv) {
     form.FileSaveClick();
     form.ShowGraph(form.Graphs().pltAxial);
     resizedChild("graph-axial-measured", 520, 380);
+    closeAll();
+    // The calibration window after the fit of the project to that test by both multipliers.
+    form.CalibrateClick();
+    if (pavrin::app::gui::TfrmCalibrate* calibration = form.CalibrationWindow()) {
+        calibration->VaryTzQw()->setChecked(true);
+        QEventLoop fitted;
+        QObject::connect(calibration, &pavrin::app::gui::TfrmCalibrate::FitEnded, &fitted, &QEventLoop::quit);
+        calibration->RunClick();
+        if (calibration->Running())
+            fitted.exec();
+        resizedChild("calibration-window", 760, 820);
+    }
     closeAll();
     form.ViewSoilLayerCoordinatesClick();
     resizedChild("soil-profile", 520, 480);

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <sstream>
 
 namespace pavrin::app::gui {
@@ -114,12 +115,15 @@ TfrmCalibrate::TfrmCalibrate(ProjectSaver saver, FitApplier applier, QWidget* pa
     progress_->setFormat(QStringLiteral("%v analyses"));
     layout->addWidget(progress_);
 
-    auto* split = new QSplitter(Qt::Horizontal);
+    // The table over the graph, both as wide as the window.
+    split_ = new QSplitter(Qt::Vertical);
+    QSplitter* split = split_;
     table_ = new QTableWidget(0, 5);
     table_->setObjectName(QStringLiteral("Points"));
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->setVisible(false);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     split->addWidget(table_);
     plot_ = new TCalibrationPlot(chart_);
     split->addWidget(plot_);
@@ -295,14 +299,21 @@ void TfrmCalibrate::ShowResult() {
         };
         for (std::size_t i = 0; i < test_.points.size(); ++i) {
             const int r = static_cast<int>(i);
-            table_->setItem(r, 0, item(Short(test_.points[i].load)));
+            table_->setItem(r, 0, item(N(test_.points[i].load)));
             table_->setItem(r, 1, item(Short(test_.points[i].settlement)));
             table_->setItem(r, 2, item(predicted(result_->before, i)));
             table_->setItem(r, 3, item(predicted(result_->after, i)));
             table_->setItem(r, 4, item(i < result_->after.residuals.size() ? Short(result_->after.residuals[i])
                                                                            : QString()));
         }
-        table_->resizeColumnsToContents();
+        table_->resizeRowsToContents();
+        // The table as high as its rows (up to half the window), the graph below it the rest.
+        int rows = table_->horizontalHeader()->height() + 2 * table_->frameWidth();
+        for (int r = 0; r < table_->rowCount(); ++r)
+            rows += table_->rowHeight(r);
+        const int total = split_->height() > 0 ? split_->height() : 600;
+        const int tableHeight = std::min(rows, total / 2);
+        split_->setSizes({tableHeight, total - tableHeight});
     }
     if (result_ && !result_->done) {
         status_->setText(result_->stopped ? QStringLiteral("Stopped before the first analysis; no fit was made.")
@@ -351,8 +362,6 @@ void TfrmCalibrate::RebuildChart() {
     chart_.GetLine(1).Points = shown ? points(result_->before.curve) : std::vector<graphics::TFloatPoint>{};
     chart_.GetLine(2).Name = "Calibrated";
     chart_.GetLine(2).Points = shown ? points(result_->after.curve) : std::vector<graphics::TFloatPoint>{};
-    chart_.Title = projectPath_.empty() ? std::string()
-                                        : QFileInfo(Q(projectPath_)).fileName().toStdString();
     plot_->update();
 }
 

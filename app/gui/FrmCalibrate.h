@@ -22,6 +22,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSplitter;
 class QTableWidget;
 class QTimer;
 
@@ -96,6 +97,7 @@ private:
     QProgressBar* progress_;
     QLabel* status_;
     QTableWidget* table_;
+    QSplitter* split_;
     TCalibrationPlot* plot_;
     QTimer* progressTimer_;
 

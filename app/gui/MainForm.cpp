@@ -998,7 +998,7 @@ void TMainForm::CalibrateClick() {
             [this](const std::string& path, const cli::FitResult& result) { return ApplyCalibration(path, result); });
         QMdiSubWindow* window = mdiArea_->addSubWindow(frmCalibrate_);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->resize(window->sizeHint().expandedTo(QSize(1000, 560)));
+        window->resize(window->sizeHint().expandedTo(QSize(800, 760)));
         controls::PlaceNewWindow(*window);
     }
     frmCalibrate_->parentWidget()->show();
