@@ -93,6 +93,28 @@ bool QtMainDesktop::StartDetached(const QString& program, const QStringList& arg
     return QProcess::startDetached(program, arguments);
 }
 
+std::optional<QString> MainDesktop::ChooseOutputFileName(QWidget* parent, const QString& title,
+                                                        const QString& presetName, const QString&) {
+    return ChooseSaveFileName(parent, title, presetName);
+}
+
+std::optional<QString> QtMainDesktop::ChooseOutputFileName(QWidget* parent, const QString& title,
+                                                          const QString& presetName, const QString& suffix) {
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QString kind = suffix == QLatin1String("pdf")    ? QStringLiteral("PDF documents")
+                         : suffix == QLatin1String("csv")  ? QStringLiteral("CSV files")
+                         : suffix == QLatin1String("xlsx") ? QStringLiteral("Excel workbooks")
+                                                           : suffix.toUpper() + QStringLiteral(" files");
+    dialog.setNameFilters({QStringLiteral("%1 (*.%2)").arg(kind, suffix), QStringLiteral("All Files (*)")});
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(presetName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}
+
 std::optional<int> MainDesktop::ChooseOption(QWidget* parent, const QString& title, const QString& question,
                                              const QStringList& options) {
     QDialog dialog(parent);

@@ -44,6 +44,11 @@ public:
     // and Cancel; the 0-based choice, or nothing when cancelled.
     virtual std::optional<int> ChooseOption(QWidget* parent, const QString& title, const QString& question,
                                             const QStringList& options);
+    // The save dialog of a file the program writes for a project (an export, the report): files of
+    // `suffix` shown ("csv", "pdf"), the suffix added to a name typed without one, replacing an
+    // existing file confirmed by the user. Without a dialog of its own: ChooseSaveFileName.
+    virtual std::optional<QString> ChooseOutputFileName(QWidget* parent, const QString& title,
+                                                        const QString& presetName, const QString& suffix);
 };
 
 // The real facilities on QFileDialog, QProcess and QDesktopServices.
@@ -56,6 +61,8 @@ public:
     bool ConfirmRunWithFindings(QWidget* parent, const QStringList& findings) override;
     bool StartDetached(const QString& program, const QStringList& arguments) override;
     void OpenUrl(const QUrl& url) override;
+    std::optional<QString> ChooseOutputFileName(QWidget* parent, const QString& title, const QString& presetName,
+                                                const QString& suffix) override;
 };
 
 // The project filter in the form of Qt's file dialogs.

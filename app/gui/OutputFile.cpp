@@ -15,7 +15,7 @@ std::optional<QString> ChooseOutputFile(QWidget* parent, const QString& title, c
                                         const QString& tail, const QString& suffix) {
     const QFileInfo project(QString::fromStdString(projectPath));
     const QString preset = project.dir().filePath(project.completeBaseName() + tail);
-    const std::optional<QString> chosen = MainDesktop::Current().ChooseSaveFileName(parent, title, preset);
+    const std::optional<QString> chosen = MainDesktop::Current().ChooseOutputFileName(parent, title, preset, suffix);
     if (!chosen || chosen->isEmpty())
         return std::nullopt;
     QString path = *chosen;
