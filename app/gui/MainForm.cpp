@@ -718,6 +718,18 @@ void TMainForm::CloseChildWindows() {
             window->close();
 }
 
+namespace {
+
+// A new child window at its size hint (at least `least`), shown, then placed fully inside the work
+// area (shrunk where it does not fit): placing only works on a shown window.
+void OpenInWorkArea(QMdiSubWindow& window, QSize least) {
+    window.resize(window.sizeHint().expandedTo(least));
+    window.show();
+    controls::PlaceNewWindow(window);
+}
+
+} // namespace
+
 void TMainForm::ResultsSummaryClick() {
     if (!CommitActiveChild())
         return;
@@ -726,8 +738,7 @@ void TMainForm::ResultsSummaryClick() {
         QMdiSubWindow* window = mdiArea_->addSubWindow(frmSummary_);
         window->setAttribute(Qt::WA_DeleteOnClose);
         RefreshAnalysis();
-        window->resize(window->sizeHint().expandedTo(QSize(900, 520)));
-        controls::PlaceNewWindow(*window);
+        OpenInWorkArea(*window, QSize(900, 520));
     }
     frmSummary_->parentWidget()->show();
     frmSummary_->show();
@@ -981,8 +992,7 @@ void TMainForm::DesignSweepClick() {
             value);
         QMdiSubWindow* window = mdiArea_->addSubWindow(frmDesignSweep_);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->resize(window->sizeHint().expandedTo(QSize(980, 620)));
-        controls::PlaceNewWindow(*window);
+        OpenInWorkArea(*window, QSize(980, 620));
     }
     frmDesignSweep_->parentWidget()->show();
     frmDesignSweep_->show();
@@ -998,8 +1008,7 @@ void TMainForm::CalibrateClick() {
             [this](const std::string& path, const cli::FitResult& result) { return ApplyCalibration(path, result); });
         QMdiSubWindow* window = mdiArea_->addSubWindow(frmCalibrate_);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->resize(window->sizeHint().expandedTo(QSize(800, 760)));
-        controls::PlaceNewWindow(*window);
+        OpenInWorkArea(*window, QSize(800, 760));
     }
     frmCalibrate_->parentWidget()->show();
     frmCalibrate_->show();

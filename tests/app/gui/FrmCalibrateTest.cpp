@@ -12,6 +12,8 @@
 #include "ProjectTables.h"
 #include "Run.h"
 
+#include <QMdiArea>
+
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -93,10 +95,14 @@ private slots:
 
         TMainForm form;
         form.FormShow({project});
+        form.resize(900, 640); // a work area smaller than the window would like
         form.show();
         form.CalibrateClick();
         TfrmCalibrate* window = form.CalibrationWindow();
         QVERIFY(window != nullptr);
+        // The window opens whole inside the work area, not partly behind a scroll bar.
+        const QWidget* frame = window->parentWidget();
+        QVERIFY(QRect(QPoint(0, 0), form.MdiArea()->viewport()->size()).contains(frame->geometry()));
         QVERIFY(!window->ApplyButton()->isEnabled());
         window->VaryTz()->setChecked(true);
         QSignalSpy ended(window, &TfrmCalibrate::FitEnded);
