@@ -2,42 +2,18 @@
 
 #include "CommandFiles.h"
 #include "ExitCodes.h"
+#include "InterruptGuard.h"
 #include "ProgramData.h"
 #include "ProjectAnalysis.h"
 #include "ProjectFile.h"
 #include "ProjectPaths.h"
 
-#include <csignal>
 #include <filesystem>
 
 namespace pavrin::cli {
 
 namespace {
 
-std::atomic<bool>* gFitStop = nullptr;
-
-extern "C" void onFitInterrupt(int) {
-    if (gFitStop)
-        gFitStop->store(true);
-}
-
-// Ctrl-C sets `stop` while this lives.
-class FitInterruptGuard {
-public:
-    explicit FitInterruptGuard(std::atomic<bool>& stop) {
-        gFitStop = &stop;
-        previous_ = std::signal(SIGINT, onFitInterrupt);
-    }
-    ~FitInterruptGuard() {
-        std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_);
-        gFitStop = nullptr;
-    }
-    FitInterruptGuard(const FitInterruptGuard&) = delete;
-    FitInterruptGuard& operator=(const FitInterruptGuard&) = delete;
-
-private:
-    void (*previous_)(int) = SIG_DFL;
-};
 
 bool parseVary(const std::string& text, FitRequest& request, std::string& error) {
     if (text == "tz-factor") {
@@ -216,7 +192,7 @@ int fitCommand(std::span<const std::string> arguments, std::ostream& out, std::o
         return ExitUsage;
     }
     std::atomic<bool> stop{false};
-    const FitInterruptGuard guard(stop);
+    const InterruptGuard guard(stop);
     return runFit(request, stop, out, err);
 }
 

@@ -3,6 +3,7 @@
 #include "CommandFiles.h"
 #include "EngineLibrary.h"
 #include "ExitCodes.h"
+#include "InterruptGuard.h"
 #include "ProgramData.h"
 #include "ProjectAnalysis.h"
 #include "ProjectFile.h"
@@ -14,7 +15,6 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
-#include <csignal>
 #include <fstream>
 #include <mutex>
 #include <system_error>
@@ -85,31 +85,6 @@ bool parseVary(std::string_view text, SweepRequest& request, std::string& error)
     }
     return true;
 }
-
-std::atomic<bool>* gStop = nullptr;
-
-extern "C" void onInterrupt(int) {
-    if (gStop)
-        gStop->store(true);
-}
-
-// Ctrl-C sets `stop` while this lives.
-class InterruptGuard {
-public:
-    explicit InterruptGuard(std::atomic<bool>& stop) {
-        gStop = &stop;
-        previous_ = std::signal(SIGINT, onInterrupt);
-    }
-    ~InterruptGuard() {
-        std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_);
-        gStop = nullptr;
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    void (*previous_)(int) = SIG_DFL;
-};
 
 } // namespace
 
