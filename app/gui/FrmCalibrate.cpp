@@ -1,5 +1,6 @@
 #include "FrmCalibrate.h"
 
+#include "CheckedProject.h"
 #include "MessageBoxes.h"
 #include "PlotDraw.h"
 #include "ProgramData.h"
@@ -166,22 +167,10 @@ void TfrmCalibrate::RunClick() {
     const std::string path = saver_ ? saver_() : std::string();
     if (path.empty())
         return;
-    cli::OpenedProject project;
-    std::ostringstream err;
-    if (cli::openProject(path, project, err) != 0) {
-        Warn(this, Q(err.str()).trimmed());
+    std::optional<cli::OpenedProject> opened = OpenCheckedProject(this, path);
+    if (!opened)
         return;
-    }
-    if (const auto findings = cli::checkFindings(*project.data); !findings.empty()) {
-        QStringList lines;
-        for (std::size_t k = 0; k < findings.size() && k < 10; ++k)
-            lines << Q(findings[k]);
-        if (findings.size() > 10)
-            lines << QStringLiteral("(and %1 more)").arg(findings.size() - 10);
-        Warn(this, QStringLiteral("The pre-run check refuses the project; nothing was analysed.\r") +
-                       lines.join(QLatin1Char('\r')));
-        return;
-    }
+    cli::OpenedProject project = std::move(*opened);
     const std::string measured = MeasuredFileName(path);
     if (!QFileInfo::exists(Q(measured))) {
         Warn(this, QStringLiteral("The project has no measured load test. Enter one with Data > Measured Load "

@@ -3,6 +3,7 @@
 #include "DataEdit.h"
 #include "FrmMaterial.h"
 #include "MainDesktop.h"
+#include "CheckedProject.h"
 #include "MessageBoxes.h"
 #include "OutputFile.h"
 #include "PlotForm.h"
@@ -286,22 +287,10 @@ void TfrmDesignSweep::RunClick() {
     const std::string path = saver_ ? saver_() : std::string();
     if (path.empty())
         return;
-    cli::OpenedProject project;
-    std::ostringstream err;
-    if (cli::openProject(path, project, err) != 0) {
-        Warn(this, Q(err.str()).trimmed());
+    std::optional<cli::OpenedProject> opened = OpenCheckedProject(this, path);
+    if (!opened)
         return;
-    }
-    if (const auto findings = cli::checkFindings(*project.data); !findings.empty()) {
-        QStringList lines;
-        for (std::size_t k = 0; k < findings.size() && k < 10; ++k)
-            lines << Q(findings[k]);
-        if (findings.size() > 10)
-            lines << QStringLiteral("(and %1 more)").arg(findings.size() - 10);
-        Warn(this, QStringLiteral("The pre-run check refuses the project; nothing was analysed.\r") +
-                       lines.join(QLatin1Char('\r')));
-        return;
-    }
+    cli::OpenedProject project = std::move(*opened);
 
     // A new sweep: rows of an earlier one still waiting are dropped by their generation.
     sweep_.reset();
