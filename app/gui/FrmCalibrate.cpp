@@ -58,9 +58,16 @@ TCalibrationPlot::TCalibrationPlot(graphics::TGraphPlot& graph, QWidget* parent)
 
 void TCalibrationPlot::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const auto range = graphics::ComputeRanges(graph_);
+    bool empty = true;
+    for (int i = 0; i < graph_.LineCount(); ++i)
+        empty = empty && graph_.GetLine(i).Points.empty();
+    const auto range = empty ? std::nullopt : graphics::ComputeRanges(graph_);
     if (!range) {
+        // Before the first fit: no empty axes, a word on what comes here.
         painter.fillRect(rect(), Qt::white);
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                         QStringLiteral("The measured points, the uncalibrated and the calibrated curves are "
+                                        "drawn here after a fit."));
         return;
     }
     graphics::TPlotLayout layout = graphics::WindowLayout(graph_, width(), height(), logicalDpiX(),
