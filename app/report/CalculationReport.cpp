@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <cctype>
 #include <cmath>
 #include <memory>
@@ -431,31 +432,44 @@ ReportOutcome WriteCalculationReport(const std::string& project, const std::stri
     ReportOutcome outcome;
     std::ostringstream err;
     graphics::TResultGraphs graphs;
-    if (const int status = cli::ReadProjectResults(project, graphs, err); status != 0) {
-        outcome.status = status == cli::ExitProjectMissing ? cli::ExitProjectMissing : 1;
-        outcome.message = err.str();
+    const int read = cli::ReadProjectResults(project, graphs, err);
+    auto refuse = [&outcome](int status, std::string message) {
+        outcome.status = status;
         // The messages are the runner's; the caller says who speaks.
         const std::string prefix = "pavrin-cli: ";
-        if (outcome.message.rfind(prefix, 0) == 0)
-            outcome.message.erase(0, prefix.size());
-        while (!outcome.message.empty() && outcome.message.back() == '\n')
-            outcome.message.pop_back();
+        if (message.rfind(prefix, 0) == 0)
+            message.erase(0, prefix.size());
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+        outcome.message = std::move(message);
         return outcome;
-    }
+    };
+    const std::string plotFile = app::ChangeFileExt(project, app::ext::kPlot);
+    std::error_code noPlot;
+    if (read == cli::ExitProjectMissing || !std::filesystem::is_regular_file(plotFile, noPlot))
+        return refuse(read == cli::ExitProjectMissing ? cli::ExitProjectMissing : 1, err.str());
+    // The plot data of an earlier run are not this project's results.
+    std::error_code projectTimeError, plotTimeError;
+    const auto projectTime = std::filesystem::last_write_time(project, projectTimeError);
+    const auto plotTime = std::filesystem::last_write_time(plotFile, plotTimeError);
+    if (!projectTimeError && !plotTimeError && plotTime < projectTime)
+        return refuse(1, project + ": the project was saved after its last run; run the analysis again first");
     app::TProjectTables tables;
     std::string error;
     const auto data =
         app::TProgramData::CreateFromFile(tables, project, app::ReadAsCurrentFormat(project), error);
+    if (!data || !error.empty())
+        return refuse(1, read != 0 ? err.str() : project + ": " + (error.empty() ? "cannot be read" : error));
     std::string input, engineReport, plot;
     engine::AnalysisResults analysis;
     int status = -1;
-    if (data && error.empty() && results::projectInput(project, *data, input, error))
+    if (results::projectInput(project, *data, input, error))
         status = engine::analyse(input, engineReport, plot, analysis);
-    if (!data || !error.empty()) {
-        outcome.status = 1;
-        outcome.message = project + ": " + (error.empty() ? "cannot be read" : error);
-        return outcome;
-    }
+    // A run the engine stopped leaves no complete plot data: its report holds the inputs and the
+    // stop message without graphs. Any other unreadable plot data file is refused.
+    const bool stopped = status > 0;
+    if (read != 0 && !stopped)
+        return refuse(1, err.str());
     if (status == 0)
         graphs.SetNeutralPlanes(results::neutralPlaneDepths(analysis));
 
@@ -493,9 +507,17 @@ ReportOutcome WriteCalculationReport(const std::string& project, const std::stri
         });
         addInputs(layout, *data);
         addProfile(layout, *data);
-        addGraphs(layout, graphs, title);
-        layout.NewPage();
-        addResultTables(layout, analysis);
+        if (stopped) {
+            // A stopped run has no results to show: what stopped it follows.
+            layout.Heading(QStringLiteral("Results"));
+            layout.Paragraph(QStringLiteral("The analysis stopped before it had results: no result graphs and "
+                                            "no result tables. The run status above and the messages of the "
+                                            "engine below say why."));
+        } else {
+            addGraphs(layout, graphs, title);
+            layout.NewPage();
+            addResultTables(layout, analysis);
+        }
         const auto messages = engineMessages(engineReport, status);
         layout.Heading(QStringLiteral("Messages of the analysis engine"));
         if (messages.empty())

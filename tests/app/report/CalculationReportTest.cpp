@@ -147,8 +147,9 @@ private slots:
         QCOMPARE(neutralPlanes > 0, downdrag);
     }
 
-    // A failed write leaves the earlier report as it was; a project file is never overwritten.
-    void aFailedWriteLeavesTheEarlierReport() {
+    // A failed write leaves the earlier report as it was; a project file is never overwritten; a project
+    // saved after its run is refused.
+    void refusalsLeaveEveryFileAsItWas() {
         QTemporaryDir folder;
         const QString project = CopyExample(folder, QStringLiteral("drilled-shaft-si.pv3d"));
         QCOMPARE(Run(Cli(), {QStringLiteral("run"), project}).exitCode, 0);
@@ -180,6 +181,41 @@ private slots:
         QFile file(project);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
+        file.close();
+
+        // Saved after its run, the project's results are not those of the plot data: refused.
+        const QString fresh = folder.filePath(QStringLiteral("fresh.pdf"));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(60), QFileDevice::FileModificationTime));
+        file.close();
+        const Result stale = Run(Cli(), {QStringLiteral("report"), project, QStringLiteral("--out"), fresh});
+        QCOMPARE(stale.exitCode, 1);
+        QVERIFY2(stale.err.contains("saved after its last run"), stale.err.constData());
+        QVERIFY(!QFile::exists(fresh));
+    }
+
+    // A run the engine stopped (the pile tip below the soil profile) is reported with its inputs, the
+    // status in words and the engine's stop message, and no results.
+    void aStoppedRunIsReportedWithItsStopMessage() {
+        QTemporaryDir folder;
+        const QString project = CopyExample(folder, QStringLiteral("driven-pile-clay-sand.pv3d"));
+        QFile file(project);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray text = file.readAll();
+        file.close();
+        text.replace("1E-5 600 16", "1E-5 800 16").replace("7.0607295E8 600", "7.0607295E8 800");
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+        file.close();
+        QCOMPARE(Run(Cli(), {QStringLiteral("run"), project}).exitCode, 5);
+        const QString pdf = folder.filePath(QStringLiteral("stopped.pdf"));
+        const Result report = Run(Cli(), {QStringLiteral("report"), project, QStringLiteral("--out"), pdf});
+        QVERIFY2(report.exitCode == 0, report.err.constData());
+        const QString words = PdfText(pdf);
+        QVERIFY(words.contains(QStringLiteral("The analysis stopped (status 5)")));
+        QVERIFY(words.contains(QStringLiteral("**** WARNING ****")));
+        QVERIFY(words.contains(QStringLiteral("no result graphs and")));
+        QVERIFY(!words.contains(QStringLiteral("Load-settlement summary")));
     }
 
     void firstPageMatchesTheReference() {
@@ -188,11 +224,12 @@ private slots:
         QCOMPARE(Run(Cli(), {QStringLiteral("run"), project}).exitCode, 0);
         // A fixed date of the run and a fixed file in place of the engine library, so that the page
         // holds the same words on every machine.
-        QFile plot(folder.filePath(QStringLiteral("drilled-shaft-si.pv3p")));
-        QVERIFY(plot.open(QIODevice::ReadWrite));
-        QVERIFY(plot.setFileTime(QDateTime(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC),
-                                 QFileDevice::FileModificationTime));
-        plot.close();
+        for (const QString& name : {QStringLiteral("drilled-shaft-si.pv3d"), QStringLiteral("drilled-shaft-si.pv3p")}) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime(QDate(2026, 12, 1), QTime(9, 30), Qt::UTC),
+                                     QFileDevice::FileModificationTime));
+        }
         report::ReportOptions options;
         options.engineLibrary = QStringLiteral(PAVRIN_EXAMPLES "/drilled-shaft-si.pv3d").toStdString();
         const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
