@@ -486,7 +486,9 @@ void TMainForm::UpdateFileMenu() {
         action->setText(QLatin1Char('&') + caption);
     }
     recentSeparator_->setVisible(recent_.Count() > 0);
-    FindAction(this, "FileSaveReport")->setEnabled(GraphsAvailable());
+    // A run that stopped has a report too (its inputs and the stop message): enabled once there was a run.
+    FindAction(this, "FileSaveReport")
+        ->setEnabled(ProgramData && IsFile(ChangeFileExt(ProgramData->FileName, ext::kPlot)));
 }
 
 void TMainForm::UpdateDataMenu() {
@@ -790,9 +792,9 @@ void TMainForm::FileSaveAsClick() {
 }
 
 void TMainForm::SaveReportClick() {
-    if (!ProgramData || !GraphsAvailable())
+    if (!ProgramData || !IsFile(ChangeFileExt(ProgramData->FileName, ext::kPlot)))
         return;
-    SaveReportAsPdf(this, *ProgramData, analysis_ != nullptr ? QString() : analysisProblem_, EngineLibraryPath());
+    SaveReportAsPdf(this, *ProgramData, EngineLibraryPath());
 }
 
 void TMainForm::AfterMeasuredTestSaved() {

@@ -23,13 +23,8 @@ report::Paper DesktopPaper() {
 
 } // namespace
 
-bool SaveReportAsPdf(QWidget* parent, const TProgramData& project, const QString& resultsProblem,
-                     const QString& engineLibrary) {
+bool SaveReportAsPdf(QWidget* parent, const TProgramData& project, const QString& engineLibrary) {
     MessageBoxes& boxes = MessageBoxes::Current();
-    if (!resultsProblem.isEmpty()) {
-        boxes.ShowMessage(parent, resultsProblem, MessageBoxes::Icon::Information);
-        return false;
-    }
     if (project.Tables().IsModified()) {
         boxes.ShowMessage(parent,
                           QStringLiteral("The project has changes that are not saved: save it and run the "

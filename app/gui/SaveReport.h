@@ -13,10 +13,9 @@ class TProgramData;
 namespace pavrin::app::gui {
 
 // Asks for the PDF's name (preset `<project>.pdf`), writes the report and says where it went or why
-// it could not be written. `resultsProblem`, when not empty, is why the shown results cannot be
-// reported (no run, or a project changed since its run): it is shown instead. `engineLibrary` is the
-// library whose SHA-256 the report names. Returns true when a report was written.
-bool SaveReportAsPdf(QWidget* parent, const TProgramData& project, const QString& resultsProblem,
-                     const QString& engineLibrary);
+// it could not be written. A project with unsaved changes is refused first; a project without
+// results, or saved after its last run, is refused by the report itself, in the words pavrin-cli
+// uses. `engineLibrary` is the library whose SHA-256 the report names. True when a report was written.
+bool SaveReportAsPdf(QWidget* parent, const TProgramData& project, const QString& engineLibrary);
 
 } // namespace pavrin::app::gui
