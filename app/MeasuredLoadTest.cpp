@@ -7,6 +7,7 @@
 #include "WordReader.h"
 
 #include <cctype>
+#include <cfloat>
 #include <cmath>
 #include <filesystem>
 #include <new>
@@ -189,6 +190,17 @@ std::vector<std::string> MeasuredLoadTestProblems(const TMeasuredLoadTest& test,
             problems.push_back("Point " + std::to_string(i + 1) +
                                " of the measured load test has a negative value; loads and settlements "
                                "are positive downwards.");
+            break;
+        }
+    }
+    // The predictions they are compared with are computed in single precision.
+    const auto representable = [](long double v) { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; };
+    for (std::size_t i = 0; i < test.points.size(); ++i) {
+        const MeasuredPoint& p = test.points[i];
+        if (!representable(p.load) || !representable(p.settlement) || (p.tipLoad && !representable(*p.tipLoad))) {
+            problems.push_back("Point " + std::to_string(i + 1) +
+                               " of the measured load test has a value too large for the analysis (more than "
+                               "3.4E38).");
             break;
         }
     }

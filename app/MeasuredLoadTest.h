@@ -58,7 +58,8 @@ std::string MeasuredLoadTestText(const TMeasuredLoadTest& test);
 std::optional<std::string> WriteMeasuredLoadTest(const std::string& path, const TMeasuredLoadTest& test);
 
 // Why the test cannot be used with a project in unit system `projectUnits`,
-// one message per finding: fewer than two points, negative values, loads not
+// one message per finding: fewer than two points, negative values, values beyond single
+// precision (the analysis's), loads not
 // increasing, another unit system than the project's. Empty: usable.
 std::vector<std::string> MeasuredLoadTestProblems(const TMeasuredLoadTest& test, int projectUnits);
 

@@ -105,6 +105,10 @@ TEST(MeasuredLoadTest, BadFilesAndUnusableTestsGetTheirMessages) {
          std::nullopt,
          {"The loads of the measured load test must increase from point to point; point 3 (20) does not exceed "
           "point 2 (20)."}},
+        // Read whole (the reader takes what long double holds) but beyond what the analysis compares.
+        {"Load (lbs) Settlement (in)\n0 0\n10 1e3000\n20 0.2 4e38\n",
+         std::nullopt,
+         {"Point 2 of the measured load test has a value too large for the analysis (more than 3.4E38)."}},
         {"Load (kN) Settlement (m)\n0 -0.001\n",
          std::nullopt,
          {"The measured load test needs at least two points; it has 1.",
