@@ -339,6 +339,11 @@ FitResult fitToLoadTest(app::TProgramData& project, const app::TMeasuredLoadTest
     return result;
 }
 
+bool factorAtBound(long double factor, const FitSettings& settings) {
+    const long double x = std::log(factor), margin = 10 * settings.tolerance;
+    return x <= std::log(kFitFactorMin) + margin || x >= std::log(kFitFactorMax) - margin;
+}
+
 void applyFit(app::TProgramData& project, const FitResult& result) {
     applyVariant(project, SweepParameter::TzFactor, result.tzFactor);
     if (result.varyQw)

@@ -94,6 +94,10 @@ FitResult fitToLoadTest(app::TProgramData& project, const app::TMeasuredLoadTest
                         const FitSettings& settings, const std::atomic<bool>* stop = nullptr,
                         const FitProgressHandler& progress = {});
 
+// Whether a fitted factor lies on a bound of the search (kFitFactorMin or kFitFactorMax, within ten
+// times the tolerance): then the fit is the closest the bounds allow, not a minimum between them.
+bool factorAtBound(long double factor, const FitSettings& settings = {});
+
 // Puts the fitted factors into `project`: the t-z multipliers (and the Q-w multiplier when it was
 // varied) scaled as the fit's variants were, switched on when they were off.
 void applyFit(app::TProgramData& project, const FitResult& result);

@@ -224,5 +224,24 @@ TEST(Calibration, BadInputGetsAMessageAndItsOwnExitCode) {
     EXPECT_FALSE(fs::exists(out));
 }
 
+// A test no factor between the bounds can reach (every load beyond the predicted curve) is fitted to
+// the bound, and the output says so instead of presenting the factor as a minimum.
+TEST(Calibration, AFactorOnABoundOfTheSearchIsNamedAsSuch) {
+    const fs::path project = scratch("beyond.pv3d");
+    fs::copy_file(kExamples + "/driven-pile-clay-sand.pv3d", project, fs::copy_options::overwrite_existing);
+    writeText(scratch("beyond.pv3m"), "Load (lbs)  Settlement (in)\r\n200000 1\r\n300000 2\r\n");
+    std::string out, err;
+    ASSERT_EQ(fit({project.string(), "--vary", "tz-factor,qw-factor"}, out, err), 0) << err;
+    EXPECT_NE(out.find("t-z multiplier: 0.05\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("the t-z multiplier is at a bound of the search (0.05 to 20): the fit is the closest the "
+                       "bounds allow"),
+              std::string::npos)
+        << out;
+    // A fit inside the bounds says nothing of them.
+    writeText(scratch("beyond.pv3m"), "Load (lbs)  Settlement (in)\r\n0 0\r\n60000 0.06\r\n120000 0.16\r\n");
+    ASSERT_EQ(fit({project.string(), "--vary", "tz-factor"}, out, err), 0) << err;
+    EXPECT_EQ(out.find("bound"), std::string::npos) << out;
+}
+
 } // namespace
 } // namespace pavrin::cli

@@ -9,6 +9,7 @@
 #include "ProjectPaths.h"
 
 #include <filesystem>
+#include <tuple>
 
 namespace pavrin::cli {
 
@@ -154,8 +155,14 @@ int runFit(const FitRequest& request, std::atomic<bool>& stop, std::ostream& out
         << "  analyses: " << result.analyses
         << (result.converged ? " (factors settled within the tolerance)"
                              : " (the most the search may make; the factors had not settled)")
-        << "\n"
-        << "  beyond the predicted curve: " << result.before.misses << " of " << n << " points before, "
+        << "\n";
+    for (const auto& [name, factor, varied] : {std::tuple{"t-z", result.tzFactor, true},
+                                                std::tuple{"Q-w", result.qwFactor, result.varyQw}})
+        if (varied && factorAtBound(factor, settings))
+            out << "  the " << name << " multiplier is at a bound of the search (" << number(kFitFactorMin)
+                << " to " << number(kFitFactorMax)
+                << "): the fit is the closest the bounds allow, not a minimum between them\n";
+    out << "  beyond the predicted curve: " << result.before.misses << " of " << n << " points before, "
         << result.after.misses << " after";
     if (result.before.misses + result.after.misses > 0)
         out << " (each counted with the distance to the curve's largest settlement plus "

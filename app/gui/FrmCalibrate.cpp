@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 
 namespace pavrin::app::gui {
 
@@ -325,6 +326,12 @@ void TfrmCalibrate::ShowResult() {
         text += QStringLiteral("%1 analyses").arg(r.analyses);
         if (!r.stopped && !r.converged)
             text += QStringLiteral(" (the most the search makes; the factors had not settled)");
+        for (const auto& [name, factor, varied] : {std::tuple{"t-z", r.tzFactor, true},
+                                                    std::tuple{"Q-w", r.qwFactor, r.varyQw}})
+            if (varied && !r.stopped && cli::factorAtBound(factor))
+                text += QStringLiteral("\nThe %1 multiplier is at a bound of the search (%2 to %3): the fit is "
+                                       "the closest the bounds allow, not a minimum between them")
+                            .arg(QLatin1String(name), N(cli::kFitFactorMin), N(cli::kFitFactorMax));
         if (r.before.misses + r.after.misses > 0)
             text += QStringLiteral("\nLoads beyond the predicted curve: %1 before, %2 after (each counted with "
                                    "the distance to the curve's largest settlement plus %3 % of it)")
