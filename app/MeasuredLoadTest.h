@@ -59,8 +59,8 @@ std::optional<std::string> WriteMeasuredLoadTest(const std::string& path, const 
 
 // Why the test cannot be used with a project in unit system `projectUnits`,
 // one message per finding: fewer than two points, negative values, values beyond single
-// precision (the analysis's), loads not
-// increasing, another unit system than the project's. Empty: usable.
+// precision (the analysis's), loads not increasing, another unit system than the project's.
+// Empty: usable.
 std::vector<std::string> MeasuredLoadTestProblems(const TMeasuredLoadTest& test, int projectUnits);
 
 // Converts the points to unit system 1 (lb, in) or 2 (kN, m) with the factors
