@@ -5,6 +5,7 @@
 #include "ExitCodes.h"
 #include "GuiApplication.h"
 #include "Platform.h"
+#include "ProjectFileNames.h"
 
 namespace pavrin::cli {
 
@@ -31,6 +32,11 @@ int reportCommand(std::span<const std::string> arguments, std::ostream& out, std
     }
     if (output.empty())
         return -1;
+    // A report under another file's kind of name (another project, a report) is surely a slip.
+    if (app::LowerFileExt(output) != ".pdf") {
+        err << "pavrin-cli: the report is a PDF file: name it FILE.pdf, not \"" << output << "\"\n";
+        return ExitUsage;
+    }
     if (const auto problem = outputProblem(output, project)) {
         err << "pavrin-cli: " << *problem << "\n";
         return 1;
@@ -43,6 +49,8 @@ int reportCommand(std::span<const std::string> arguments, std::ostream& out, std
         err << "pavrin-cli: " << outcome.message << "\n";
         return outcome.status;
     }
+    if (!outcome.warning.empty())
+        err << "pavrin-cli: " << outcome.warning << "\n";
     out << "Wrote the calculation report of " << project << " to " << output << " (" << outcome.pages
         << " pages)\n";
     return 0;

@@ -48,11 +48,13 @@ bool SaveReportAsPdf(QWidget* parent, const TProgramData& project, const QString
         boxes.ShowMessage(parent, QString::fromStdString(outcome.message), MessageBoxes::Icon::Error);
         return false;
     }
-    boxes.ShowMessage(parent,
-                      QStringLiteral("The calculation report was written to %1 (%2 pages).")
+    QString written = QStringLiteral("The calculation report was written to %1 (%2 pages).")
                           .arg(QDir::toNativeSeparators(*path))
-                          .arg(outcome.pages),
-                      MessageBoxes::Icon::Information);
+                          .arg(outcome.pages);
+    if (!outcome.warning.empty())
+        written += QLatin1Char('\r') + QString::fromStdString(outcome.warning);
+    boxes.ShowMessage(parent, written,
+                      outcome.warning.empty() ? MessageBoxes::Icon::Information : MessageBoxes::Icon::Warning);
     return true;
 }
 

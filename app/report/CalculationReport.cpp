@@ -433,17 +433,23 @@ ReportOutcome WriteCalculationReport(const std::string& project, const std::stri
     std::ostringstream err;
     graphics::TResultGraphs graphs;
     const int read = cli::ReadProjectResults(project, graphs, err);
-    auto refuse = [&outcome](int status, std::string message) {
-        outcome.status = status;
-        // The messages are the runner's; the caller says who speaks.
+    // The messages are the runner's; the caller says who speaks.
+    const auto words = [](std::string message) {
         const std::string prefix = "pavrin-cli: ";
         if (message.rfind(prefix, 0) == 0)
             message.erase(0, prefix.size());
         while (!message.empty() && message.back() == '\n')
             message.pop_back();
-        outcome.message = std::move(message);
+        return message;
+    };
+    auto refuse = [&outcome, &words](int status, std::string message) {
+        outcome.status = status;
+        outcome.message = words(std::move(message));
         return outcome;
     };
+    // Read whole, but perhaps with a warning (a measured load test left out of the axial graph).
+    if (read == 0)
+        outcome.warning = words(err.str());
     const std::string plotFile = app::ChangeFileExt(project, app::ext::kPlot);
     std::error_code noPlot;
     if (read == cli::ExitProjectMissing || !std::filesystem::is_regular_file(plotFile, noPlot))

@@ -20,6 +20,7 @@ struct ReportOutcome {
     int status = 0;      // 0 written; 1 no results or not written; 2 the project file is missing
     std::string message; // why it was not written, for the user
     int pages = 0;       // pages written
+    std::string warning; // written, but with this said (a measured load test that could not be read)
 };
 
 // Reads the project saved at `project` and the plot data file of its last run, analyses it in memory

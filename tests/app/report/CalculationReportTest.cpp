@@ -65,6 +65,11 @@ int PdfPages(const QString& pdf) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A number of `pavrin-cli summary --csv` as the report prints it: at most 6 significant digits.
 QString Printed(const QString& field) {
     return QString::number(field.toDouble(), 'g', 6);
@@ -171,17 +176,29 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QCOMPARE(file.readAll(), QByteArray("%PDF earlier"));
         }
-        const QByteArray before = [&] {
-            QFile file(project);
-            file.open(QIODevice::ReadOnly);
-            return file.readAll();
-        }();
+        const QByteArray before = FileBytes(project);
         const Result own = Run(Cli(), {QStringLiteral("report"), project, QStringLiteral("--out"), project});
         QVERIFY(own.exitCode != 0);
         QFile file(project);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
         file.close();
+
+        // A name of another kind of file (another project, say) is no report's name; an unreadable
+        // measured load test is named, and the report is written without it.
+        const QString other = folder.filePath(QStringLiteral("other.pv3d"));
+        QVERIFY(QFile::copy(project, other));
+        QCOMPARE(Run(Cli(), {QStringLiteral("report"), project, QStringLiteral("--out"), other}).exitCode, 64);
+        QCOMPARE(FileBytes(other), before);
+        {
+            QFile measured(folder.filePath(QStringLiteral("drilled-shaft-si.pv3m")));
+            QVERIFY(measured.open(QIODevice::WriteOnly));
+            measured.write("Load (kN)  Settlement (m)\r\n100 x\r\n");
+        }
+        const Result warned = Run(Cli(), {QStringLiteral("report"), project, QStringLiteral("--out"),
+                                          folder.filePath(QStringLiteral("warned.pdf"))});
+        QCOMPARE(warned.exitCode, 0);
+        QVERIFY2(warned.err.contains("pv3m"), warned.err.constData());
 
         // Saved after its run, the project's results are not those of the plot data: refused.
         const QString fresh = folder.filePath(QStringLiteral("fresh.pdf"));
