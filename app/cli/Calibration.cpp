@@ -1,11 +1,9 @@
 #include "Calibration.h"
 
 #include "DesignSweep.h"
-#include "EngineLibrary.h"
 #include "ProgramData.h"
 #include "ProjectAnalysis.h"
 #include "ProjectFile.h"
-#include "Run.h"
 
 #include <algorithm>
 #include <array>
@@ -93,14 +91,9 @@ private:
             e.reason = std::move(reason);
             return e;
         }
-        thread_local std::string report, plot;
-        report.clear();
-        plot.clear();
         engine::AnalysisResults results;
-        const std::int32_t status = engine::analyse(input, report, plot, results);
-        if (status != engine::StatusOk) {
-            e.reason =
-                "run status " + std::to_string(status) + " (" + std::string(runStatusMeaning(status)) + ")";
+        if (auto stopped = analyseInput(input, results)) {
+            e.reason = std::move(*stopped);
             return e;
         }
         return evaluateCurve(predictedCurve(results.tipResults), test_);

@@ -222,19 +222,24 @@ std::optional<float> headLoadAtSettlement(const std::vector<engine::LoadSettleme
     return std::nullopt;
 }
 
-VariantRow analyseVariant(const std::string& input, std::optional<long double> settlement) {
-    VariantRow row;
-    row.done = true;
+std::optional<std::string> analyseInput(const std::string& input, engine::AnalysisResults& results) {
     // Each thread keeps its report and plot text between variants, so that their memory is
     // reused rather than asked of the system again for every variant.
     thread_local std::string report, plot;
     report.clear();
     plot.clear();
-    engine::AnalysisResults results;
     const std::int32_t status = engine::analyse(input, report, plot, results);
-    if (status != engine::StatusOk) {
-        row.reason =
-            "run status " + std::to_string(status) + " (" + std::string(runStatusMeaning(status)) + ")";
+    if (status != engine::StatusOk)
+        return "run status " + std::to_string(status) + " (" + std::string(runStatusMeaning(status)) + ")";
+    return std::nullopt;
+}
+
+VariantRow analyseVariant(const std::string& input, std::optional<long double> settlement) {
+    VariantRow row;
+    row.done = true;
+    engine::AnalysisResults results;
+    if (auto reason = analyseInput(input, results)) {
+        row.reason = std::move(*reason);
         return row;
     }
     for (const auto& r : results.tipResults)

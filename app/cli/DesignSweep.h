@@ -75,6 +75,10 @@ struct VariantRow {
 // interpolated linearly on the first segment that holds it; nothing when no segment does.
 std::optional<float> headLoadAtSettlement(const std::vector<engine::LoadSettlement>& curve, float s);
 
+// Analyses an input text in memory on the engine core; why it stopped ("run status N (...)"), or
+// nothing when it completed.
+std::optional<std::string> analyseInput(const std::string& input, engine::AnalysisResults& results);
+
 // Analyses one variant's input text in memory.
 VariantRow analyseVariant(const std::string& input, std::optional<long double> settlement);
 
